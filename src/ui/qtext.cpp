@@ -4,8 +4,12 @@
 
 namespace ravelto::ui {
 
-QString ToQ(std::string_view cp932) { return QString::fromStdString(Cp932ToUtf8Lenient(cp932)); }
+QString ToQ(std::string_view cp932) {
+    return QString::fromStdString(Cp932ToUtf8Lenient(cp932));
+}
 
-std::string FromQ(const QString& text) { return Utf8ToCp932(text.toStdString()); }
+std::string FromQ(const QString& text) {
+    return Utf8ToCp932(text.toStdString());
+}
 
 }  // namespace ravelto::ui

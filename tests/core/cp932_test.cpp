@@ -28,7 +28,8 @@ TEST(Cp932, InputMethodCharactersMapOntoTheirCp932Codes) {
         {"平成１４年", "95BD90AC82508253944E"},
         {"ｱ", "B1"},
     };
-    for (const auto& c : cases) EXPECT_EQ(Hex(Utf8ToCp932(c.utf8)), c.hex) << c.utf8;
+    for (const auto& c : cases)
+        EXPECT_EQ(Hex(Utf8ToCp932(c.utf8)), c.hex) << c.utf8;
 }
 
 TEST(Cp932, RoundTripOfOrdinaryText) {
@@ -49,7 +50,9 @@ TEST(Cp932, InvalidBytesAreRefusedOrReplaced) {
     const std::string truncated = "\x95\xBD\x90";  // 平 and a lone lead byte
     EXPECT_THROW(Cp932ToUtf8(truncated), TextError);
     EXPECT_EQ(Cp932ToUtf8Lenient(truncated), "平\uFFFD");
-    EXPECT_EQ(Cp932ToUtf8Lenient(std::string("a\xFF" "b")), "a\uFFFDb");
+    EXPECT_EQ(Cp932ToUtf8Lenient(std::string("a\xFF"
+                                             "b")),
+              "a\uFFFDb");
 }
 
 }  // namespace

@@ -22,7 +22,9 @@ class WorkspaceListener : public ::testing::EmptyTestEventListener {
 };
 }  // namespace
 
-const std::filesystem::path& Workspace::Root() { return g_root; }
+const std::filesystem::path& Workspace::Root() {
+    return g_root;
+}
 
 void Workspace::Enter() {
     if (g_original_dir.empty()) g_original_dir = std::filesystem::current_path();

@@ -8,7 +8,7 @@ namespace ravelto::testing {
 // directory), database directory (CARDATA), HOME and the XDG folders.
 // Installed as a gtest listener by the test mains, so every test gets its own.
 class Workspace {
-public:
+  public:
     static const std::filesystem::path& Root();
     static std::filesystem::path StartDir() { return Root() / "start"; }
     static std::filesystem::path DataDir() { return Root() / "CARDATA"; }

@@ -11,7 +11,7 @@ namespace ravelto {
 namespace {
 
 class Iconv {
-public:
+  public:
     Iconv(const char* to, const char* from) : cd_(::iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw TextError(std::string("文字コード変換を準備できません: ") + from + " → " + to);
@@ -39,7 +39,7 @@ public:
         return std::string_view::npos;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -68,7 +68,8 @@ std::string CodePointLabel(std::string_view utf8) {
         cp = static_cast<unsigned char>(utf8[0]);
     } else {
         cp = static_cast<unsigned char>(utf8[0]) & (0x7F >> len);
-        for (size_t i = 1; i < len; ++i) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        for (size_t i = 1; i < len; ++i)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
     }
     char hex[16];
     std::snprintf(hex, sizeof hex, "U+%04X", cp);
@@ -113,6 +114,8 @@ std::string Cp932ToUtf8Lenient(std::string_view cp932) {
     return out;
 }
 
-std::string sj(std::string_view utf8_literal) { return Utf8ToCp932(utf8_literal); }
+std::string sj(std::string_view utf8_literal) {
+    return Utf8ToCp932(utf8_literal);
+}
 
 }  // namespace ravelto

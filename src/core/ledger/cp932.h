@@ -13,7 +13,7 @@ namespace ravelto {
 // Text that cannot be carried across the boundary. what() is Japanese UTF-8
 // and names the offending character.
 class TextError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -34,6 +34,8 @@ std::string Cp932ToUtf8Lenient(std::string_view cp932);
 std::string sj(std::string_view utf8_literal);
 
 // True when b is the lead byte of a double-byte character.
-constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+constexpr bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 }  // namespace ravelto

@@ -19,27 +19,30 @@ struct Date {
 
 // "Today", injected everywhere so tests never depend on the real date.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual Date Today() const = 0;
 };
 
 // The machine's local date.
 class SystemClock : public Clock {
-public:
+  public:
     Date Today() const override;
 };
 
 // A clock that always answers the same date (tests, benchmarks).
 class FixedClock : public Clock {
-public:
+  public:
     explicit FixedClock(Date today) : today_(today) {}
     Date Today() const override { return today_; }
     void Set(Date today) { today_ = today; }
 
-private:
+  private:
     Date today_;
 };
+
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);
 
 // Parses an era date string or a month label into year, month and day; parts
 // it cannot find are today's, and the result is always a valid date.

@@ -43,7 +43,7 @@ namespace ravelto::store {
 
 // An error of the record store. what() is Japanese UTF-8, ready for a message box.
 class StoreError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -54,7 +54,7 @@ class Database;
 // One record read at a view position, without moving the cursor and without
 // events (the record grid and printing use it).
 class Record {
-public:
+  public:
     Record() = default;
     const std::string& Text(std::string_view field) const;
     int32_t Int(std::string_view field) const;
@@ -63,12 +63,12 @@ public:
     bool IsNull(int field_index) const;
     int64_t RowId() const { return row_id_; }
 
-private:
+  private:
     friend class Table;
     const TableDef* def_ = nullptr;
     int64_t row_id_ = 0;
-    std::vector<std::string> text_;      // text form of every field ("" for NULL)
-    std::vector<int32_t> int_;           // integer form (0 for NULL or text fields)
+    std::vector<std::string> text_;  // text form of every field ("" for NULL)
+    std::vector<int32_t> int_;       // integer form (0 for NULL or text fields)
     std::vector<bool> null_;
 };
 
@@ -87,7 +87,7 @@ struct TableEvents {
 };
 
 class Table {
-public:
+  public:
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -148,7 +148,7 @@ public:
     // Reading without moving the cursor and without events.
     Record ReadAt(int rec_no) const;  // 1-based view position
 
-private:
+  private:
     friend class Database;
     struct Impl;
     explicit Table(std::unique_ptr<Impl> impl);
@@ -159,7 +159,7 @@ private:
 // one Database so that one command's writes commit together; the sibling
 // programs' tables get a Database of their own.
 class Database {
-public:
+  public:
     // dir is created when missing.
     explicit Database(std::filesystem::path dir);
     ~Database();
@@ -178,7 +178,7 @@ public:
 
     sqlite3* Handle();  // for the store's own parts
 
-private:
+  private:
     friend class Transaction;
     friend class Table;
     struct Impl;
@@ -189,14 +189,14 @@ private:
 // or none do. Nested scopes are savepoints. Destroyed without Commit() (an
 // error, an early return) it rolls back and every open view is read again.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void Commit();
 
-private:
+  private:
     Database& db_;
     int depth_ = 0;
     bool done_ = false;

@@ -328,4 +328,14 @@ void ReceiveDataForm::Pr1Click() {
     Notify();
 }
 
+void ReceiveDataForm::DisplayItemsOnlyClick() {
+    view_.display_items_only = !view_.display_items_only;
+    Notify();
+}
+
+void ReceiveDataForm::BackupPeriodLimitClick() {
+    view_.backup_period_limited = !view_.backup_period_limited;
+    Notify();
+}
+
 }  // namespace ravelto::ledgerwin

@@ -62,6 +62,8 @@ class ReceiveDataForm {
     // Menu entries owned by the window.
     void Furigana1Click();
     void Pr1Click();                                              // 当月のみ
+    void DisplayItemsOnlyClick();   // 取り込み設定 ▸ 表示項目のみ
+    void BackupPeriodLimitClick();  // バックアップ方法 ▸ 期間限定
     void SetPaymentKinds(const std::vector<std::string>& kinds);  // writes RcInType.INI
     void SaveStartupPassword(const std::string& password);        // writes RcPass.INI
 

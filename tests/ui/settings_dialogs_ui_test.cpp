@@ -132,6 +132,22 @@ TEST(ColorDlgUi, FortyTwoNamesDefaultsAndChoice) {
     EXPECT_EQ(values.ReadOnly, sj("　ウィンドウの背景色"));
 }
 
+TEST(ColorDlgUi, NamedColourColoursItsElementsBlackAndUnknownLeaveThem) {
+    QLabel title;
+    QLineEdit field;
+    QColor before = field.palette().color(QPalette::Base);
+    EXPECT_FALSE(ApplyNamedColor(sj("　黒　色"), {&title, &field}));
+    EXPECT_FALSE(ApplyNamedColor(sj("まだら色"), {&title, &field}));
+    EXPECT_EQ(field.palette().color(QPalette::Base), before);
+    EXPECT_TRUE(ApplyNamedColor(sj("　黄　色"), {&title, &field}));
+    EXPECT_EQ(title.palette().color(QPalette::Window), QColor(0xFF, 0xFF, 0x00));
+    EXPECT_TRUE(title.autoFillBackground());
+    EXPECT_EQ(field.palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00));
+    EXPECT_TRUE(ApplyNamedColor(sj("　ボタン面の色"), {&title}));
+    EXPECT_EQ(title.palette().color(QPalette::Window),
+              QApplication::palette().color(QPalette::Active, QPalette::Button));
+}
+
 TEST(PassDlgUi, MaskedWithoutInputMethodAndAskedThroughQuestions) {
     QtQuestions questions;
     TPassDlg* dialog = questions.PassDlg();

@@ -13,6 +13,7 @@
 
 #include "core/ledger/questions.h"
 #include "core/ledger/settings_dialogs.h"
+#include "platform/system_colors.h"
 #include "ui/components/user_set_form.h"
 #include "ui/qtext.h"
 
@@ -97,6 +98,19 @@ void TColorDlg::accept() {
                               ColorComboBox3->lineEdit()}))
         return;
     QDialog::accept();
+}
+
+bool ApplyNamedColor(std::string_view cp932_name, const QList<QWidget*>& elements) {
+    QColor color = platform::ToQColor(ColorByName(cp932_name));
+    if (!color.isValid()) return false;
+    for (QWidget* element : elements) {
+        QPalette palette = element->palette();
+        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            palette.setColor(role, color);
+        element->setPalette(palette);
+        element->setAutoFillBackground(true);
+    }
+    return true;
 }
 
 void TColorDlg::showEvent(QShowEvent* event) {

@@ -5,6 +5,8 @@
 // applies them and writes RcTitleColor.INI after OK.
 
 #include <QDialog>
+#include <QList>
+#include <string_view>
 
 #include "core/ledger/title_colors.h"
 
@@ -39,5 +41,11 @@ class TColorDlg : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
 };
+
+// Gives `elements` the background of the colour `cp932_name` stands for (the
+// panel's face, an edit field's base). A name that stands for no colour
+// ("　黒　色", a name not in the list) leaves them as they are. Returns
+// whether a colour was applied.
+bool ApplyNamedColor(std::string_view cp932_name, const QList<QWidget*>& elements);
 
 }  // namespace ravelto::ui

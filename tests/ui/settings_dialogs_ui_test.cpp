@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 #include "core/ledger/cp932.h"
@@ -304,6 +306,42 @@ TEST(QtQuestionsUi, InputBoxGivesCp932OrNothing) {
     EXPECT_EQ(questions.InputBox({sj("題"), sj("入力してください"), sj("初期")}), sj("入力した"));
     WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     EXPECT_FALSE(questions.InputBox({sj("題"), sj("入力してください"), ""}));
+}
+
+TEST(QtQuestionsUi, FileDialogsStartWhereAskedAndGiveThePathChosen) {
+    std::filesystem::create_directory("backup");
+    std::ofstream("backup/old.csv") << "x";
+    QtQuestions questions;
+    FileDialogRequest request;
+    request.caption = sj("リストア");
+    request.directory = std::filesystem::absolute("backup");
+    request.filters = {{sj("CSV ファイル"), "*.csv"}};
+    WhenModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("リストア"));
+        EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("CSV ファイル (*.csv)")});
+        dialog->selectFile(QStringLiteral("old.csv"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    auto chosen = questions.OpenFile(request);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, std::filesystem::absolute("backup") / "old.csv");
+
+    request.caption = sj("バックアップ");
+    request.file_name = sj("入金20021205");
+    request.default_extension = "csv";
+    WhenModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    chosen = questions.SaveFile(request);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->filename().string(), "入金20021205.csv");
+
+    WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_FALSE(questions.OpenFile(request));
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST(SettingsFile, WriteIsCrLfAfterEveryLineAndLeavesNoTemporaryFile) {
     EXPECT_EQ(files, 1);
 }
 
-TEST(SettingsFile, FailedWriteKeepsTheOldFileAndSaysWhyInJapanese) {
+TEST(SettingsFile, WriteIntoAMissingFolderSaysWhyInJapanese) {
     try {
         WriteSettingsFile("no-such-folder", "c.INI", {"new"});
         FAIL() << "no error";
@@ -88,6 +88,9 @@ TEST(SettingsFile, FailedWriteKeepsTheOldFileAndSaysWhyInJapanese) {
         EXPECT_NE(std::string(e.what()).find("フォルダが見つかりません"), std::string::npos)
             << e.what();
     }
+}
+
+TEST(SettingsFile, FailedWriteKeepsTheOldFileAndSaysWhyInJapanese) {
     fs::create_directory("ro");
     WriteBytes("ro/c.INI", "old\r\n");
     fs::permissions("ro", fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
@@ -103,10 +106,13 @@ TEST(SettingsFile, FailedWriteKeepsTheOldFileAndSaysWhyInJapanese) {
     EXPECT_EQ(ReadBytes("ro/c.INI"), "old\r\n");
 }
 
-TEST(SettingsFile, FileThatCannotBeReadIsAnError) {
-    fs::create_directory("Receive.INI");  // a folder where the file should be
+TEST(SettingsFile, FolderWhereTheFileShouldBeIsAnError) {
+    fs::create_directory("Receive.INI");
     ReceiveIni ini;
     EXPECT_THROW(ini.Read(kDir), SettingsFileError);
+}
+
+TEST(SettingsFile, FileThatCannotBeReadIsAnError) {
     WriteBytes("User.INI", "x\r\n");
     ::chmod("User.INI", 0);
     if (::access("User.INI", R_OK) == 0)

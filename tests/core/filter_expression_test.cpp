@@ -15,7 +15,8 @@ TEST(QuoteValue, DoublesQuotesAndEncloses) {
 }
 
 TEST(ParseFilter, QuotedValuesRoundTrip) {
-    for (std::string v : {std::string(""), std::string("a'b"), std::string("''"), sj("ソ表"), std::string("x*y")}) {
+    for (std::string v :
+         {std::string(""), std::string("a'b"), std::string("''"), sj("ソ表"), std::string("x*y")}) {
         FilterNode n = ParseFilter("(" + sj("氏名") + " = " + QuoteValue(v) + ")");
         ASSERT_EQ(n.kind, FilterNode::Kind::Compare);
         EXPECT_EQ(n.text, v);
@@ -38,7 +39,8 @@ TEST(ParseFilter, TrailingStarIsAPrefixOnlyForEqualAndNotEqual) {
 
 TEST(ParseFilter, JoinersBuildLeftToRightTree) {
     // The balance clause wraps the whole chain of names.
-    FilterNode n = ParseFilter(sj("(氏名 = 'a')or  (氏名 = 'b')or  (氏名 = 'c')and (残金合計 <> 0)"));
+    FilterNode n =
+        ParseFilter(sj("(氏名 = 'a')or  (氏名 = 'b')or  (氏名 = 'c')and (残金合計 <> 0)"));
     ASSERT_EQ(n.kind, FilterNode::Kind::And);
     ASSERT_EQ(n.children.size(), 2u);
     EXPECT_EQ(n.children[0].kind, FilterNode::Kind::Or);
@@ -61,8 +63,8 @@ TEST(ParseFilter, JoinersBuildLeftToRightTree) {
 
 TEST(ParseFilter, EmptyIsTrueAndGarbageIsRefused) {
     EXPECT_EQ(ParseFilter("").kind, FilterNode::Kind::True);
-    for (const char* bad : {" ", "()", "(a = 'x') ", "(a = 'x')  and (b = 'y')", "(a = -)", "(a = 'x')or (b = 'y')",
-                            "(a < 'x')", "(a = 99999999999999999999)"}) {
+    for (const char* bad : {" ", "()", "(a = 'x') ", "(a = 'x')  and (b = 'y')", "(a = -)",
+                            "(a = 'x')or (b = 'y')", "(a < 'x')", "(a = 99999999999999999999)"}) {
         EXPECT_THROW(ParseFilter(bad), StoreError) << bad;
     }
 }

@@ -45,20 +45,24 @@ TEST_F(FilterTest, FormsOfTheLedger) {
         // Month prefix: the bare label of a carry-over record and the dated records.
         {"(売上日 = '平成１４年１２月*')", {"C", "D", "O'Brien", "E"}},
         // Settlement period: the bare label lies inside, the 26th outside.
-        {"(売上日 >= '平成１４年１１月２６日') and  (売上日 <= '平成１４年１２月２５日')", {"B", "C", "D", "O'Brien"}},
+        {"(売上日 >= '平成１４年１１月２６日') and  (売上日 <= '平成１４年１２月２５日')",
+         {"B", "C", "D", "O'Brien"}},
         // Month range with the upper bound label + ３１日.
-        {"(売上日 >= '平成１４年１２月') and (売上日 <= '平成１４年１２月３１日')", {"C", "D", "O'Brien", "E"}},
+        {"(売上日 >= '平成１４年１２月') and (売上日 <= '平成１４年１２月３１日')",
+         {"C", "D", "O'Brien", "E"}},
         // Name clause; a quote doubled.
         {"(氏名 = " + std::string("'O''Brien'") + ")", {"O'Brien"}},
         {"(氏名 = 'C')or  (氏名 = 'F')", {"C", "F"}},
         // Balance clause: applies to the whole chain of names before it.
         {"(氏名 = 'D')or  (氏名 = 'C')and (残金合計 <> 0)", {"C"}},
         {"(売上日 = '平成１４年１２月*')and (残金合計 <> 0)", {"C", "O'Brien"}},
-        {"(売上日 >= '平成１４年１１月２６日') and  (売上日 <= '平成１４年１２月２５日')and (残金合計 <> 0)",
+        {"(売上日 >= '平成１４年１１月２６日') and  (売上日 <= '平成１４年１２月２５日')and "
+         "(残金合計 <> 0)",
          {"C", "O'Brien"}},
         // Personal month and personal period.
         {"((氏名 = 'C')or  (氏名 = 'F')) and (売上日 = '平成１４年１２月*')", {"C"}},
-        {"((氏名 = 'C')or  (氏名 = 'F')) and (売上日 >= '平成１４年１２月') and (売上日 <= '平成１５年０１月３１日')",
+        {"((氏名 = 'C')or  (氏名 = 'F')) and (売上日 >= '平成１４年１２月') and (売上日 <= "
+         "'平成１５年０１月３１日')",
          {"C", "F"}},
         {"((氏名 = 'C')or  (氏名 = 'E')) and (売上日 >= '平成１４年１１月２６日') and  (売上日 <= "
          "'平成１４年１２月２５日')and (残金合計 <> 0)",
@@ -78,7 +82,8 @@ TEST_F(FilterTest, FormsOfTheLedger) {
         {"(氏名 = 'x'') OR 1=1 --')", {}},
         {"", {"A", "B", "C", "D", "O'Brien", "E", "F", "G"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(Pass(c.filter), c.expected) << c.filter;
+    for (const auto& c : cases)
+        EXPECT_EQ(Pass(c.filter), c.expected) << c.filter;
 }
 
 TEST_F(FilterTest, TextIsKeptWhileOffAndOffShowsAll) {
@@ -96,22 +101,22 @@ TEST_F(FilterTest, TextIsKeptWhileOffAndOffShowsAll) {
 
 TEST_F(FilterTest, MalformedFiltersAreRefusedWithTheirText) {
     const char* bad[] = {
-        "売上日 = '平成'",                                  // no parentheses
-        "(売上日 == '平成')",                               // operator
-        "(売上日 = '平成'",                                 // unclosed
-        "(売上日 = 平成)",                                  // unquoted text
-        "(売上日 LIKE '平成%')",                            // not a form
-        "(売上日 = '平成') AND (氏名 = 'A')",               // upper-case joiner
-        "(氏名 = 'A') or (氏名 = 'B')",                     // blanks of the name clause
-        "(氏名 = 'A')and(氏名 = 'B')",                      // no blank before the term
+        "売上日 = '平成'",                                   // no parentheses
+        "(売上日 == '平成')",                                // operator
+        "(売上日 = '平成'",                                  // unclosed
+        "(売上日 = 平成)",                                   // unquoted text
+        "(売上日 LIKE '平成%')",                             // not a form
+        "(売上日 = '平成') AND (氏名 = 'A')",                // upper-case joiner
+        "(氏名 = 'A') or (氏名 = 'B')",                      // blanks of the name clause
+        "(氏名 = 'A')and(氏名 = 'B')",                       // no blank before the term
         "(氏名 = 'A')or  (氏名 = 'B') and (残金合計 <> 0)",  // precedence would matter
-        "(氏名 = 'A') and (氏名 = 'B')or  (氏名 = 'C')",    // likewise
+        "(氏名 = 'A') and (氏名 = 'B')or  (氏名 = 'C')",     // likewise
         "(売上日 = 'x'); DROP TABLE records",
-        "(不明 = 'x')",               // unknown field
-        "(残金合計 <> 'abc')",        // not a number
-        "(氏名 = 0)",                 // a number against text
-        "(氏名  = 'A')",              // two blanks before the operator
-        "",                           // placeholder replaced below
+        "(不明 = 'x')",         // unknown field
+        "(残金合計 <> 'abc')",  // not a number
+        "(氏名 = 0)",           // a number against text
+        "(氏名  = 'A')",        // two blanks before the operator
+        "",                     // placeholder replaced below
     };
     store::Table& t = Ledger();
     for (const char* b : bad) {
@@ -156,8 +161,9 @@ TEST_F(StoreTest, TitleExclusionKeepsAnEmptyTitle) {
     t.SetFiltered(true);
     t.SetFilter(Utf8ToCp932("(作成日 = '平成１４年１２月*') and (タイトル <> '見積*')"));
     EXPECT_EQ(Column(t, "氏名"), (Names{"2", "3"}));
-    t.SetFilter(Utf8ToCp932(
-        "(作成日 >= '平成１４年１１月２６日') and  (作成日 <= '平成１４年１２月２５日') and (タイトル <> '見積*')"));
+    t.SetFilter(
+        Utf8ToCp932("(作成日 >= '平成１４年１１月２６日') and  (作成日 <= "
+                    "'平成１４年１２月２５日') and (タイトル <> '見積*')"));
     EXPECT_EQ(Column(t, "氏名"), (Names{"2", "3", "4"}));
     // An empty word excludes everything ("" begins every text).
     t.SetFilter(Utf8ToCp932("(作成日 = '平成１４年１２月*') and (タイトル <> '*')"));
@@ -166,7 +172,8 @@ TEST_F(StoreTest, TitleExclusionKeepsAnEmptyTitle) {
 
 TEST_F(StoreTest, TextComparesAsUnsignedBytesWithPrefixesBelow) {
     store::Table& t = Db().Open(JobTable());
-    for (const char* n : {"Z", "ｱ", "亜", "AB", "A"}) Add(t, {{"氏名", n}});
+    for (const char* n : {"Z", "ｱ", "亜", "AB", "A"})
+        Add(t, {{"氏名", n}});
     t.SetFiltered(true);
     // 亜 is 0x88 0x9F, ｱ is 0xB1: unsigned, both above ASCII.
     t.SetFilter(sj("(氏名 >= 'ｱ')"));
@@ -198,9 +205,11 @@ TEST_F(StoreTest, PrefixEndingInHighBytesHasAnUpperBound) {
 
 TEST_F(StoreTest, TotalsTakeTheLedgersMonthRange) {
     store::Table& t = Totals();
-    for (const char* m : {"平成１４年１１月", "平成１４年１２月", "平成１５年０１月"}) Add(t, {{"売上日", m}});
+    for (const char* m : {"平成１４年１１月", "平成１４年１２月", "平成１５年０１月"})
+        Add(t, {{"売上日", m}});
     t.SetFiltered(true);
-    t.SetFilter(Utf8ToCp932("(売上日 >= '平成１４年１２月') and (売上日 <= '平成１５年０１月３１日')"));
+    t.SetFilter(
+        Utf8ToCp932("(売上日 >= '平成１４年１２月') and (売上日 <= '平成１５年０１月３１日')"));
     EXPECT_EQ(Column(t, "売上日"), (Names{"平成１４年１２月", "平成１５年０１月"}));
     t.SetFilter(Utf8ToCp932("(売上日 = '平成１４年１２月*')"));
     EXPECT_EQ(Column(t, "売上日"), (Names{"平成１４年１２月"}));

@@ -22,7 +22,9 @@ using FieldValues = std::initializer_list<std::pair<const char*, const char*>>;
 
 class StoreTest : public ::testing::Test {
   protected:
-    std::filesystem::path Dir() { return store::Database::DirectoryFor(std::filesystem::current_path()); }
+    std::filesystem::path Dir() {
+        return store::Database::DirectoryFor(std::filesystem::current_path());
+    }
     store::Database& Db() {
         if (!db_) db_ = std::make_unique<store::Database>(Dir());
         return *db_;
@@ -34,18 +36,22 @@ class StoreTest : public ::testing::Test {
     // Appends and posts one record; values are UTF-8 and go in as CP932.
     static void Add(store::Table& t, FieldValues values) {
         t.Append();
-        for (const auto& [field, value] : values) t.SetText(sj(field), sj(value));
+        for (const auto& [field, value] : values)
+            t.SetText(sj(field), sj(value));
         t.Post();
     }
 
     // One field of every record of the view, in view order, as UTF-8.
     static std::vector<std::string> Column(const store::Table& t, const char* field) {
         std::vector<std::string> out;
-        for (int i = 1; i <= t.RecordCount(); ++i) out.push_back(Cp932ToUtf8(t.ReadAt(i).Text(sj(field))));
+        for (int i = 1; i <= t.RecordCount(); ++i)
+            out.push_back(Cp932ToUtf8(t.ReadAt(i).Text(sj(field))));
         return out;
     }
 
-    static std::string Cur(const store::Table& t, const char* field) { return Cp932ToUtf8(t.Text(sj(field))); }
+    static std::string Cur(const store::Table& t, const char* field) {
+        return Cp932ToUtf8(t.Text(sj(field)));
+    }
 
     std::unique_ptr<store::Database> db_;
 };

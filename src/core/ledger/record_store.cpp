@@ -816,11 +816,6 @@ struct Table::Impl {
         Fire(&TableEvents::Changed);
     }
 
-    void ClearFlags() {
-        EnsureView();
-        eof = bof = false;
-    }
-
     void SetValue(int i, std::string_view value) {
         auto& text = TableAccess::Text(pending);
         auto& ints = TableAccess::Int(pending);
@@ -954,7 +949,6 @@ void Table::SetFilter(std::string_view expression) {
     }
     CompiledFilter compiled = t.Compile(tree, expression);
     if (t.filtered) {
-        t.EnsureView();
         if (t.state != State::Browse) {
             // Posting first may run handlers; they see the old filter.
             if (t.state == State::Insert && !t.modified)
@@ -968,7 +962,6 @@ void Table::SetFilter(std::string_view expression) {
     t.compiled = std::move(compiled);
     if (t.filtered) {
         t.Refilter();
-        t.ClearFlags();
         t.Scrolled();
     }
 }
@@ -987,7 +980,6 @@ void Table::SetFiltered(bool on) {
     }
     t.filtered = on;
     t.Refilter();
-    t.ClearFlags();
     t.Scrolled();
 }
 

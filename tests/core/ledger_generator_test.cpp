@@ -78,14 +78,15 @@ TEST_F(GeneratorTest, SameOptionsGiveTheSameLedger) {
     store::Table& a = Ledger();
     store::Table& b = db2.Open(ReceiveTable());
     ASSERT_EQ(a.RecordCount(), b.RecordCount());
-    for (int i = 1; i <= a.RecordCount(); ++i)
-        for (int f = 0; f < rcv::kFieldCount; ++f)
-            ASSERT_EQ(a.ReadAt(i).Text(f), b.ReadAt(i).Text(f));
+    for (int i = 1; i <= a.RecordCount(); ++i) {
+        store::Record ra = a.ReadAt(i), rb = b.ReadAt(i);
+        for (int f = 0; f < rcv::kFieldCount; ++f) ASSERT_EQ(ra.Text(f), rb.Text(f));
+    }
     // With a settlement day the periods run from the 21st to the 20th.
     a.SetFilter(Utf8ToCp932(
         "(売上日 >= '平成１４年１１月２１日') and  (売上日 <= '平成１４年１２月２０日')"));
     a.SetFiltered(true);
-    EXPECT_EQ(a.RecordCount(), 100 - 0);
+    EXPECT_EQ(a.RecordCount(), 100);
 }
 
 }  // namespace

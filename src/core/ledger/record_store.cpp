@@ -291,6 +291,9 @@ struct Table::Impl {
 
     int busy = 0;
     std::unordered_map<std::string, sqlite3_stmt*> stmts;
+    std::string sql_read_row, sql_insert, sql_update;  // made once: records are read often
+    std::string sql_keys;
+    int sql_keys_order = -1;
 
     Impl(Database::Impl& d, Database& o) : db(d), owner(o) {}
     ~Impl() { FinalizeAll(); }
@@ -368,6 +371,9 @@ struct Table::Impl {
         const Impl& t;
         std::string_view source;  // for messages
         std::vector<Param> params;
+        bool no_index = false;  // "+c": the planner may not use an index for these terms
+
+        std::string C(int col) const { return no_index ? "+" + Col(col) : Col(col); }
 
         [[noreturn]] void Bad(const std::string& what) const {
             t.Error(what + "（フィルタ式「" + U(source) + "」）");
@@ -382,7 +388,7 @@ struct Table::Impl {
                     std::string sql = Leaf(n, null_ok);
                     int col = ColumnOf(n);
                     if (null_ok && std::find(no_null.begin(), no_null.end(), col) == no_null.end())
-                        return "(" + Col(col) + " IS NULL OR " + sql + ")";
+                        return "(" + C(col) + " IS NULL OR " + sql + ")";
                     return sql;
                 }
                 case FilterNode::Kind::And: {
@@ -428,7 +434,7 @@ struct Table::Impl {
         // holds it and null_ok is returned false).
         std::string Leaf(const FilterNode& n, bool& null_ok) {
             int col = ColumnOf(n);
-            std::string c = Col(col);
+            std::string c = C(col);
             FieldType type = t.TypeOf(col);
             if (type == FieldType::Text) {
                 if (n.is_number)
@@ -526,8 +532,9 @@ struct Table::Impl {
         }
     };
 
-    CompiledFilter Compile(const FilterNode& tree, std::string_view source) const {
-        Compiler comp{*this, source, {}};
+    CompiledFilter Compile(const FilterNode& tree, std::string_view source,
+                           bool no_index = false) const {
+        Compiler comp{*this, source, {}, no_index};
         CompiledFilter out;
         out.where = comp.Node(tree, {});
         out.params = std::move(comp.params);
@@ -557,11 +564,14 @@ struct Table::Impl {
         const auto& keys = Order().keys;
         std::vector<KeyVal> out(keys.size());
         if (keys.empty()) return out;
-        std::string sql = "SELECT ";
-        for (size_t i = 0; i < keys.size(); ++i)
-            sql += (i ? ", " : "") + KeyExpr(keys[i]);
-        sql += " FROM " + qualified + " WHERE id = ?";
-        Stmt s(*this, sql);
+        if (sql_keys_order != order) {
+            sql_keys = "SELECT ";
+            for (size_t i = 0; i < keys.size(); ++i)
+                sql_keys += (i ? ", " : "") + KeyExpr(keys[i]);
+            sql_keys += " FROM " + qualified + " WHERE id = ?";
+            sql_keys_order = order;
+        }
+        Stmt s(*this, sql_keys);
         s.BindInt(1, rowid);
         if (!s.Step()) return out;
         for (size_t i = 0; i < keys.size(); ++i) {
@@ -662,7 +672,7 @@ struct Table::Impl {
             target_pos = pos;
         }
         view_valid = false;
-        current.reset();
+        Forget();
     }
 
     void Refilter() {
@@ -670,12 +680,22 @@ struct Table::Impl {
         target_rowid = 0;
         target_pos = 0;
         eof = bof = false;
-        current.reset();
+        Forget();
     }
 
     int64_t CurrentRowId() {
+        if (!view_valid && target_rowid == 0 && target_pos == 0) return FirstRowId();
         EnsureView();
         return view.empty() ? 0 : view[pos];
+    }
+
+    // The first record of a view not yet read, without reading it all (the
+    // record shown right after opening or refiltering).
+    int64_t FirstRowId() {
+        Stmt s(*this, "SELECT id FROM " + qualified + " WHERE " + Where() + " ORDER BY " +
+                          OrderBy() + " LIMIT 1");
+        if (filtered) s.Bind(compiled.params);
+        return s.Step() ? sqlite3_column_int64(s.get(), 0) : 0;
     }
 
     bool Passes(int64_t rowid) {
@@ -696,28 +716,74 @@ struct Table::Impl {
     }
 
     Record ReadRow(int64_t rowid) {
+        Stmt s(*this, sql_read_row);
+        s.BindInt(1, rowid);
+        if (!s.Step()) {  // gone: reads as an empty record
+            Record r = TableAccess::Make(schema);
+            TableAccess::RowId(r) = rowid;
+            return r;
+        }
+        return Decode(s.get(), 0, rowid);
+    }
+
+    // Records read ahead along the view: a walk or a grid page costs one
+    // statement (and one file lock) per batch instead of one per record.
+    static constexpr int kAhead = 32;
+    std::unordered_map<int64_t, Record> ahead;
+
+    void Forget() {
+        current.reset();
+        ahead.clear();
+    }
+
+    Record Fetch(int64_t rowid, int at) {
+        auto it = ahead.find(rowid);
+        if (it != ahead.end()) return it->second;
+        if (at < 0 || !view_valid || at >= static_cast<int>(view.size()) || view[at] != rowid)
+            return ReadRow(rowid);
+        if (ahead.size() > 8 * kAhead) ahead.clear();
+        std::string sql =
+            "SELECT id, " + SelectColumns() + " FROM " + qualified + " WHERE id IN (?";
+        for (int i = 1; i < kAhead; ++i)
+            sql += ", ?";
+        sql += ")";
+        {
+            Stmt s(*this, sql);
+            for (int i = 0; i < kAhead && at + i < static_cast<int>(view.size()); ++i)
+                s.BindInt(i + 1, view[static_cast<size_t>(at + i)]);
+            while (s.Step()) {
+                int64_t id = sqlite3_column_int64(s.get(), 0);
+                ahead.insert_or_assign(id, Decode(s.get(), 1, id));
+            }
+        }
+        it = ahead.find(rowid);
+        if (it != ahead.end()) return it->second;
         Record r = TableAccess::Make(schema);
         TableAccess::RowId(r) = rowid;
-        Stmt s(*this, "SELECT " + SelectColumns() + " FROM " + qualified + " WHERE id = ?");
-        s.BindInt(1, rowid);
-        if (!s.Step()) return r;  // gone: reads as an empty record
+        return r;
+    }
+
+    Record Decode(sqlite3_stmt* st, int first, int64_t rowid) {
+        Record r = TableAccess::Make(schema);
+        TableAccess::RowId(r) = rowid;
         auto& text = TableAccess::Text(r);
         auto& ints = TableAccess::Int(r);
         auto& nulls = TableAccess::Null(r);
         for (int i = 0; i < FieldCount(); ++i) {
-            int type = sqlite3_column_type(s.get(), i);
+            int col = first + i;
+            int type = sqlite3_column_type(st, col);
             if (type == SQLITE_NULL) continue;
             nulls[i] = false;
             switch (TypeOf(i)) {
                 case FieldType::Text: {
-                    const void* p = sqlite3_column_blob(s.get(), i);
-                    int len = sqlite3_column_bytes(s.get(), i);
+                    const void* p = sqlite3_column_blob(st, col);
+                    int len = sqlite3_column_bytes(st, col);
                     text[i].assign(static_cast<const char*>(p), static_cast<size_t>(len));
                     if (len == 0) nulls[i] = true;
                     break;
                 }
                 case FieldType::Integer: {
-                    int64_t v = sqlite3_column_int64(s.get(), i);
+                    int64_t v = sqlite3_column_int64(st, col);
                     if (v < INT32_MIN || v > INT32_MAX)
                         Error("項目「" + U(schema->def.fields[i].name) + "」の値 " +
                               std::to_string(v) + " が範囲を超えています。");
@@ -726,7 +792,7 @@ struct Table::Impl {
                     break;
                 }
                 case FieldType::Logical: {
-                    bool on = sqlite3_column_int64(s.get(), i) != 0;
+                    bool on = sqlite3_column_int64(st, col) != 0;
                     ints[i] = on ? 1 : 0;
                     text[i] = on ? "True" : "False";
                     break;
@@ -742,7 +808,7 @@ struct Table::Impl {
             if (id == 0)
                 current = TableAccess::Make(schema);
             else
-                current = ReadRow(id);
+                current = Fetch(id, view_valid ? pos : -1);
         }
         return *current;
     }
@@ -774,20 +840,12 @@ struct Table::Impl {
                 ps.push_back(Param::Int(ints[i]));
         }
         if (state == State::Insert) {
-            std::string sql = "INSERT INTO " + qualified + " (" + SelectColumns() + ") VALUES (";
-            for (int i = 0; i < FieldCount(); ++i)
-                sql += i ? ", ?" : "?";
-            sql += ")";
-            Stmt s(*this, sql);
+            Stmt s(*this, sql_insert);
             s.Bind(ps);
             s.Step();
             edit_rowid = sqlite3_last_insert_rowid(db.db);
         } else {
-            std::string sql = "UPDATE " + qualified + " SET ";
-            for (int i = 0; i < FieldCount(); ++i)
-                sql += (i ? ", " : "") + Col(i) + " = ?";
-            sql += " WHERE id = ?";
-            Stmt s(*this, sql);
+            Stmt s(*this, sql_update);
             s.Bind(ps);
             s.BindInt(FieldCount() + 1, edit_rowid);
             s.Step();
@@ -999,6 +1057,7 @@ void Table::SetOrder(std::string_view order_name) {
         else
             Post();
     }
+    if (!t.view_valid && t.target_rowid == 0 && t.target_pos == 0) t.target_rowid = t.FirstRowId();
     t.Invalidate();
     t.order = found;
     t.order_name.assign(order_name);
@@ -1134,7 +1193,9 @@ bool Table::Locate(std::string_view fields, const std::vector<std::string>& valu
         }
         tree.children.push_back(std::move(n));
     }
-    CompiledFilter cond = t.Compile(tree, fields);
+    // Within a filtered view the filter's index finds the candidates; an index
+    // on a located field (say 氏名 over the whole ledger) would grow with it.
+    CompiledFilter cond = t.Compile(tree, fields, t.filtered);
 
     PostFirst(*this);
     t.EnsureView();
@@ -1279,7 +1340,7 @@ void Table::Post() {
         if (old_pos >= 0) t.view.erase(t.view.begin() + old_pos);
     }
     t.DropPending();
-    t.current.reset();
+    t.Forget();
     if (t.Passes(id)) {
         int at = t.InsertionPoint(id);
         t.view.insert(t.view.begin() + at, id);
@@ -1333,7 +1394,7 @@ void Table::Delete() {
         s.Step();
     }
     t.DropPending();
-    t.current.reset();
+    t.Forget();
     t.view.erase(t.view.begin() + t.pos);
     t.pos = std::clamp(t.pos, 0, std::max(0, static_cast<int>(t.view.size()) - 1));
     t.eof = t.bof = false;
@@ -1388,7 +1449,7 @@ Record Table::ReadAt(int rec_no) const {
                 std::to_string(t.view.size()) + "件）。");
     int64_t id = t.view[rec_no - 1];
     if (t.current && t.current->RowId() == id) return *t.current;
-    return t.ReadRow(id);
+    return t.Fetch(id, rec_no - 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -1692,6 +1753,19 @@ Table& Database::Open(const TableDef& def) {
     impl->qualified = alias + ".records";
     impl->name_utf8 = name_utf8;
     impl->order = 0;
+    {
+        Table::Impl& i = *impl;
+        std::string cols = i.SelectColumns();
+        i.sql_read_row = "SELECT " + cols + " FROM " + i.qualified + " WHERE id = ?";
+        i.sql_insert = "INSERT INTO " + i.qualified + " (" + cols + ") VALUES (?";
+        for (int f = 1; f < i.FieldCount(); ++f)
+            i.sql_insert += ", ?";
+        i.sql_insert += ")";
+        i.sql_update = "UPDATE " + i.qualified + " SET ";
+        for (int f = 0; f < i.FieldCount(); ++f)
+            i.sql_update += (f ? ", " : "") + Col(f) + " = ?";
+        i.sql_update += " WHERE id = ?";
+    }
     d.tables.push_back(std::unique_ptr<Table>(new Table(std::move(impl))));
     return *d.tables.back();
 }

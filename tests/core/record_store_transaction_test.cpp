@@ -243,6 +243,17 @@ TEST_F(StoreTest, SiblingTablesOnADatabaseOfTheirOwn) {
     }
     EXPECT_EQ(jobs.RecordCount(), 2);
     EXPECT_EQ(l.RecordCount(), 1);
+    // Both connections may run a command of their own at the same time.
+    {
+        Transaction ours(Db());
+        Transaction theirs(sibling);
+        Add(l, {{"氏名", "v"}});
+        Add(jobs, {{"氏名", "w"}});
+        theirs.Commit();
+        ours.Commit();
+    }
+    EXPECT_EQ(jobs.RecordCount(), 3);
+    EXPECT_EQ(l.RecordCount(), 2);
 }
 
 }  // namespace

@@ -1695,7 +1695,7 @@ Table& Database::Open(const TableDef& def) {
                     need_write = true;
         }
         if (need_write) {
-            d.Exec("BEGIN IMMEDIATE", name_utf8);
+            d.Exec("BEGIN", name_utf8);
             try {
                 std::string cols;
                 for (size_t i = 0; i < def.fields.size() && !has_fields; ++i)
@@ -1792,7 +1792,7 @@ Transaction::Transaction(Database& db) : db_(db) {
     depth_ = d.depth + 1;
     if (depth_ == 1) {
         d.broken = false;
-        d.Exec("BEGIN IMMEDIATE", "データベース");
+        d.Exec("BEGIN", "データベース");
     } else {
         if (d.broken || sqlite3_get_autocommit(d.db))
             throw StoreError("先のエラーで処理が中断されています。");

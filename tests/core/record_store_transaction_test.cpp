@@ -258,3 +258,36 @@ TEST_F(StoreTest, SiblingTablesOnADatabaseOfTheirOwn) {
 
 }  // namespace
 }  // namespace ravelto::testing
+
+namespace ravelto::testing {
+namespace {
+
+TEST_F(StoreTest, OpenCloseAndTheirLimits) {
+    Table& l = Ledger();
+    EXPECT_EQ(&Ledger(), &l);  // the same table
+    {
+        Transaction tx(Db());
+        EXPECT_THROW(Totals(), StoreError);
+        EXPECT_THROW(Db().Close(l), StoreError);
+    }
+    l.Events().AfterScroll = [&] { Db().Close(l); };
+    EXPECT_THROW(l.First(), StoreError);  // not from its own handler
+    l.Events().AfterScroll = nullptr;
+    Db().Close(l);
+    EXPECT_EQ(Db().Find("receive.DB"), nullptr);
+    // Ten files per connection.
+    std::vector<store::TableDef> defs;
+    for (int i = 0; i < 11; ++i) {
+        store::TableDef d = JobTable();
+        d.name = "T" + std::to_string(i) + ".DB";
+        defs.push_back(d);
+    }
+    for (int i = 0; i < 10; ++i)
+        Db().Open(defs[i]);
+    EXPECT_THROW(Db().Open(defs[10]), StoreError);
+    Db().Close(*Db().Find("T0.DB"));
+    EXPECT_NO_THROW(Db().Open(defs[10]));
+}
+
+}  // namespace
+}  // namespace ravelto::testing

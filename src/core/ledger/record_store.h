@@ -167,7 +167,11 @@ class Table {
 
 // A connection with the tables attached to it. The program's own tables share
 // one Database so that one command's writes commit together; the sibling
-// programs' tables get a Database of their own.
+// programs' tables get a Database of their own (SQLite attaches at most 10
+// files to one connection). Each table is the file named like it in the
+// directory; the connection's own main database is the empty file
+// ".ravelto.db" there, which lets SQLite commit writes to several table files
+// atomically even across a crash. Rollback journal, never WAL.
 class Database {
   public:
     // dir is created when missing.
@@ -181,8 +185,12 @@ class Database {
 
     const std::filesystem::path& Directory() const;
 
-    // Opens (creating when missing) the table's file; the cursor is on the first record.
+    // Opens (creating when missing) the table's file; the cursor is on the
+    // first record. Opening an open table gives the same Table. A file whose
+    // fields differ from def is refused; one with fewer fields gains the rest.
+    // Not inside a Transaction.
     Table& Open(const TableDef& def);
+    // The Table is gone afterwards. Not from inside one of its own handlers.
     void Close(Table& table);
     Table* Find(std::string_view name);
 

@@ -194,3 +194,32 @@ TEST_F(EventTest, ChangedTellsTheWindowOfEveryChange) {
 
 }  // namespace
 }  // namespace ravelto::testing
+
+namespace ravelto::testing {
+namespace {
+
+TEST_F(StoreTest, HandlerWhoseOwnCommandFailsLeavesThePostStanding) {
+    Table& l = Ledger();
+    Table& t = Totals();
+    for (const char* n : {"a", "b", "c"})
+        Add(l, {{"氏名", n}});
+    l.Events().AfterPost = [&] {
+        try {
+            store::Transaction tx(Db());
+            Add(t, {{"売上日", "平成１４年１２月"}});
+            throw store::StoreError("failed");
+        } catch (const store::StoreError&) {
+        }
+    };
+    l.SetRecNo(2);
+    l.Edit();
+    l.SetText(sj("氏名"), "bb");
+    l.Post();
+    EXPECT_EQ(t.RecordCount(), 0);
+    EXPECT_EQ(Cur(l, "氏名"), "bb");  // the views read again, the cursor on its record
+    EXPECT_EQ(l.RecNo(), 2);
+    EXPECT_EQ(Column(l, "氏名"), (std::vector<std::string>{"a", "bb", "c"}));
+}
+
+}  // namespace
+}  // namespace ravelto::testing

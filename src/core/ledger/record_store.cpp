@@ -1341,14 +1341,21 @@ void Table::Post() {
     }
     t.DropPending();
     t.Forget();
-    if (t.Passes(id)) {
-        int at = t.InsertionPoint(id);
-        t.view.insert(t.view.begin() + at, id);
-        t.pos = at;
-    } else {
-        int p = was_insert ? (t.appending ? static_cast<int>(t.view.size()) : t.return_pos)
-                           : (old_pos >= 0 ? old_pos : t.pos);
-        t.pos = std::clamp(p, 0, std::max(0, static_cast<int>(t.view.size()) - 1));
+    try {
+        if (t.Passes(id)) {
+            int at = t.InsertionPoint(id);
+            t.view.insert(t.view.begin() + at, id);
+            t.pos = at;
+        } else {
+            int p = was_insert ? (t.appending ? static_cast<int>(t.view.size()) : t.return_pos)
+                               : (old_pos >= 0 ? old_pos : t.pos);
+            t.pos = std::clamp(p, 0, std::max(0, static_cast<int>(t.view.size()) - 1));
+        }
+    } catch (const StoreError&) {
+        // The record is written; the view is read again when next needed.
+        t.view_valid = false;
+        t.target_rowid = id;
+        t.target_pos = old_pos >= 0 ? old_pos : t.pos;
     }
     t.eof = t.bof = false;
     t.Fire(&TableEvents::AfterPost);

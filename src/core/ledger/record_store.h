@@ -16,8 +16,11 @@
 //   the record no longer passes the filter it leaves the view and the cursor
 //   stays at its position, which now holds the record that followed (the last
 //   record when it was the last).
+//   A new record that does not pass the filter leaves the cursor where the
+//   insert began (Insert: the record that was current; Append: the last).
 // - Delete removes the current record; the next record becomes current (the
-//   previous one when the last was removed).
+//   previous one when the last was removed). Delete of a new record cancels
+//   it; in edit state the edit is dropped; an empty view is an error.
 // - Events: Post fires BeforePost, writes, AfterPost, then AfterScroll;
 //   Delete fires BeforeDelete, removes, then AfterScroll; Insert/Append (and
 //   Edit on an empty view) fire BeforeInsert, begin the record, AfterInsert;
@@ -209,7 +212,10 @@ class Database {
 
 // All writes to all tables of one Database inside the scope commit together,
 // or none do. Nested scopes are savepoints. Destroyed without Commit() (an
-// error, an early return) it rolls back and every open view is read again.
+// error, an early return) it rolls back and every open view is read again;
+// an edit or insert begun inside the scope is dropped, one begun before it is
+// kept. Once SQLite has given up the transaction after an error, every later
+// write in the scope is refused.
 class Transaction {
   public:
     explicit Transaction(Database& db);

@@ -80,7 +80,8 @@ TEST_F(GeneratorTest, SameOptionsGiveTheSameLedger) {
     ASSERT_EQ(a.RecordCount(), b.RecordCount());
     for (int i = 1; i <= a.RecordCount(); ++i) {
         store::Record ra = a.ReadAt(i), rb = b.ReadAt(i);
-        for (int f = 0; f < rcv::kFieldCount; ++f) ASSERT_EQ(ra.Text(f), rb.Text(f));
+        for (int f = 0; f < rcv::kFieldCount; ++f)
+            ASSERT_EQ(ra.Text(f), rb.Text(f));
     }
     // With a settlement day the periods run from the 21st to the 20th.
     a.SetFilter(Utf8ToCp932(

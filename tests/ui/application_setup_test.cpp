@@ -11,7 +11,9 @@ TEST(ApplicationSetup, WindowsFontNamesResolveToIpaFonts) {
     const struct {
         const char* named;
         const char* family;
-    } cases[] = {{"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ ゴシック", "IPAGothic"}, {"ＪＳゴシック", "IPAGothic"}};
+    } cases[] = {{"ＭＳ Ｐゴシック", "IPAPGothic"},
+                 {"ＭＳ ゴシック", "IPAGothic"},
+                 {"ＪＳゴシック", "IPAGothic"}};
     for (const auto& c : cases) {
         QFont font(QString::fromUtf8(c.named));
         EXPECT_EQ(QFontInfo(font).family().toStdString(), c.family) << c.named;
@@ -21,7 +23,8 @@ TEST(ApplicationSetup, WindowsFontNamesResolveToIpaFonts) {
 TEST(ApplicationSetup, QtOwnButtonsAreJapanese) {
     QMessageBox box;
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')).left(2), QStringLiteral("はい"));
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')).left(2),
+              QStringLiteral("はい"));
     EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
     EXPECT_TRUE(box.button(QMessageBox::Cancel)->text().startsWith(QStringLiteral("キャンセル")));
 }

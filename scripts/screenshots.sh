@@ -6,6 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="${RAVELTO_BIN:-$root/build/src/app/ravelto}"
+cli="${RAVELTO_CLI:-$(dirname "$bin")/ravelto-cli}"
 out="$(mkdir -p "${1:-$root/build/screenshots}" && cd "${1:-$root/build/screenshots}" && pwd)"
 
 if [ -z "${RAVELTO_SCREENSHOT_INNER:-}" ]; then
@@ -17,7 +18,7 @@ if [ -z "${RAVELTO_SCREENSHOT_INNER:-}" ]; then
   export CARDATA="$work/start/CARDATA"
   export RAVELTO_SCREENSHOT_INNER=1 RAVELTO_BIN="$bin" RAVELTO_WORK="$work"
   # A demo ledger of a few months with a few records each.
-  (cd "$work/start" && QT_QPA_PLATFORM=offscreen "$bin" --demo --quit-after-first-view >/dev/null)
+  "$cli" generate --records 20 --per-month 5 --dir "$CARDATA" >/dev/null
   exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$out"
 fi
 
@@ -46,17 +47,15 @@ stop() {
   wait "$pid" 2>/dev/null || true
 }
 
-dialog() {  # dialog NAME KEYS...: opens a dialog by keys, shoots it, closes it
-  local name="$1"; shift
-  xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
-  xdotool key --delay 150 "$@"
-  sleep 1
+dialog() {  # dialog NAME CAPTION KEYS...: opens a dialog by keys, shoots it, closes it
+  local name="$1" caption="$2"; shift 2
+  xdotool windowfocus --sync "$main"
+  xdotool key --delay 200 "$@"
   local id
-  id="$(xdotool getactivewindow 2>/dev/null || true)"
-  if [ -z "$id" ] || [ "$id" = "$main" ]; then
-    id="$(xdotool search --onlyvisible --name '.' | grep -v "^$main\$" | tail -1)"
-  fi
+  id="$(xdotool search --sync --onlyvisible --name "$caption" | head -1)"
+  sleep 0.5
   shot "$name" "$id"
+  xdotool windowfocus --sync "$id"
   xdotool key Escape
   sleep 0.5
 }
@@ -72,24 +71,31 @@ xdotool windowsize --sync "$main" 672 493
 sleep 1
 
 # The dialogs of the menus.
-dialog version alt+h a
-dialog company-info alt+e j
-dialog title-colors alt+e t
-dialog payment-kinds alt+e Down Down Down Down Right Return
-dialog password-setting alt+e Up Up Up Up Up Up Up Return
+dialog version 'ﾊﾞｰｼﾞｮﾝ情報' alt+h a
+dialog company-info '自社情報' alt+e j
+dialog title-colors 'ﾀｲﾄﾙ色変更' alt+e t
+dialog payment-kinds 'ﾘｽﾄ修正' alt+e Down Down Down Down Right Return
+dialog password-setting 'パスワードの設定' alt+e Up Up Up Up Up Return
+dialog help 'ヘルプ' alt+h c
 stop
 
-# Start-up with a password, and without User.INI.
-rm -f User.INI
-printf 'secret\r\n' > RcPass.INI
+# Start-up with a password: the prompt comes before anything of the ledger.
+printf '1234\r\n' > RcPass.INI
 start -geometry 672x493+0+0
-dialog startup-password
-xdotool type secret; xdotool key Return; sleep 2
+prompt="$(xdotool search --sync --onlyvisible --name 'パスワード' | head -1)"
+shot startup-password-behind "$main"
+shot startup-password "$prompt"
+eval "$(xdotool getwindowgeometry --shell "$prompt")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + 45)) click 1  # into the password field
+xdotool type --delay 50 1234  # digits: Caps Lock is on
+xdotool key Return
+sleep 1.5
+shot startup-after-password "$main"
 stop
 rm -f RcPass.INI
-"$bin" -geometry 672x493+0+0 &
-pid=$!
-main="$(window_id 'ラヴェルト For Win32')"
-sleep 2.5
-shot startup-company-info "$(xdotool getactivewindow)"
+
+# Start-up without User.INI: the company information is asked for.
+rm -f User.INI
+start -geometry 672x493+0+0
+shot startup-company-info "$(xdotool search --sync --onlyvisible --name '自社情報' | head -1)"
 stop

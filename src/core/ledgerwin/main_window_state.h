@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/ledger/company_info.h"
+#include "core/ledger/title_colors.h"
 #include "core/ledgerwin/month_tabs.h"
 
 namespace ravelto::ledgerwin {
@@ -43,6 +45,8 @@ struct MainWindowState {
     int SeveralPrinters = 0;
     std::vector<std::string> PrinterNames;
     std::string PathLabel;  // the start directory
+    // The company information as last typed (printing reads it).
+    CompanyInfo Company;
 };
 
 // Which field groups of the record panels take entry.
@@ -74,6 +78,7 @@ struct WindowView {
     bool write_settings_visible = false;   // 書き込み設定
 
     std::vector<std::string> payment_kinds;
+    TitleColors title_colors;  // names of the title, border and read-only colours
 
     bool kakutei_panel = false;
     bool kojin_panel = false;

@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "core/ledgerwin/bridge.h"
-
 namespace ravelto::ledgerwin {
 
 namespace {
@@ -11,18 +9,18 @@ namespace {
 MonthTab TabOf(int year, int month, int settle_day) {
     MonthTab tab;
     if (settle_day == 0) {
-        tab.label = MonthLabelOf(Date{year, month, 1});
+        tab.label = MonthLabel(DateToEraString(Date{year, month, 1}));
         tab.period_start = tab.label;
         return tab;
     }
-    tab.period_end = EraDateString(Date{year, month, settle_day});
+    tab.period_end = DateToEraString(Date{year, month, settle_day});
     tab.label = tab.period_end.substr(0, 16);
     int prev_year = year, prev_month = month - 1;
     if (prev_month == 0) {
         prev_month = 12;
         --prev_year;
     }
-    tab.period_start = EraDateString(Date{prev_year, prev_month, settle_day + 1});
+    tab.period_start = DateToEraString(Date{prev_year, prev_month, settle_day + 1});
     return tab;
 }
 
@@ -51,7 +49,11 @@ std::vector<MonthTab> MonthTabsForSpan(const Date& first_in, const Date& last_in
         const int to = y == first.year ? first.month : 1;
         for (int m = from; m >= to; --m) {
             if (static_cast<int>(tabs.size()) == kMaxMonthTabs) return tabs;
-            tabs.push_back(TabOf(y, m, settle_day));
+            try {
+                tabs.push_back(TabOf(y, m, settle_day));
+            } catch (const DateError&) {
+                // A month outside the era table cannot be named: it gets no tab.
+            }
         }
     }
     return tabs;

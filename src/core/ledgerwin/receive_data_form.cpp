@@ -3,8 +3,9 @@
 #include <utility>
 
 #include "core/ledger/cp932.h"
+#include "core/ledger/filter_expression.h"
 #include "core/ledger/record_store.h"
-#include "core/ledgerwin/bridge.h"
+#include "core/ledger/settings_dialogs.h"
 
 namespace ravelto::ledgerwin {
 
@@ -46,13 +47,13 @@ int SettleDayMenuIndex(int settle_day) {
 }
 
 ReceiveDataForm::ReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
-                                 std::filesystem::path start_dir, FormPrompts prompts,
+                                 std::filesystem::path start_dir, Questions& questions,
                                  FormPlatform platform)
     : ledger_(ledger),
       totals_(totals),
       clock_(clock),
       start_dir_(std::move(start_dir)),
-      prompts_(std::move(prompts)),
+      questions_(questions),
       platform_(std::move(platform)) {}
 
 void ReceiveDataForm::Notify() {
@@ -128,17 +129,14 @@ bool ReceiveDataForm::Timer1Timer() {
     // The password comes before anything of the ledger is shown or any
     // command runs.
     if (!state_.StartupPassword.empty()) {
-        std::optional<std::string> entered;
-        if (prompts_.ask_password) entered = prompts_.ask_password();
-        if (!entered || *entered != state_.StartupPassword) return false;
+        if (!AskStartupPassword(questions_, state_.StartupPassword)) return false;
         view_.tabs_visible = true;
     }
     SelectTab(view_.tab_index < 1 ? 1 : view_.tab_index);
     view_.unlocked = true;
     Notify();
 
-    if (!std::filesystem::exists(start_dir_ / "User.INI") && prompts_.company_info)
-        prompts_.company_info();
+    AskCompanyInfoWhenMissing(questions_, start_dir_, state_.Company);
 
     state_.SeveralPrinters = 0;
     state_.PrinterNames.clear();
@@ -194,10 +192,10 @@ void ReceiveDataForm::MonthBranch(int index) {
 
     std::string filter;
     if (state_.SettleDay != 0)
-        filter = sales_date_from + Quoted(state_.TabPeriodStart[index]) + sales_date_to +
-                 Quoted(state_.TabPeriodEnd[index]) + ")";
+        filter = sales_date_from + store::QuoteValue(state_.TabPeriodStart[index]) + sales_date_to +
+                 store::QuoteValue(state_.TabPeriodEnd[index]) + ")";
     else
-        filter = sales_date_is + Quoted(caption + "*") + ")";
+        filter = sales_date_is + store::QuoteValue(caption + "*") + ")";
     if (state_.BalanceOnly == 1) {
         state_.SavedFilter = filter;
         filter += balance_clause;
@@ -205,7 +203,7 @@ void ReceiveDataForm::MonthBranch(int index) {
     ledger_.SetFilter(filter);
     ledger_.SetFiltered(true);
 
-    totals_.SetFilter(sales_date_is + Quoted(caption + "*") + ")");
+    totals_.SetFilter(sales_date_is + store::QuoteValue(caption + "*") + ")");
     totals_.SetFiltered(true);
     state_.BulkUpdate = 0;
 
@@ -241,16 +239,17 @@ void ReceiveDataForm::PersonalBranch() {
 
     // The customer of the record that was current; the name groups join here.
     const std::string name = ledger_.RecordCount() > 0 ? ledger_.Text(name_field) : std::string();
-    const std::string clause = name_is + Quoted(name) + ")";
+    const std::string clause = name_is + store::QuoteValue(name) + ")";
     state_.PersonalNameClause = clause;
     if (state_.SettleDay != 0)
         state_.PersonalMonthFilter = "(" + clause + sales_date_from +
-                                     Quoted(state_.TabPeriodStart[1]) + sales_date_to +
-                                     Quoted(state_.TabPeriodEnd[1]) + ")";
+                                     store::QuoteValue(state_.TabPeriodStart[1]) + sales_date_to +
+                                     store::QuoteValue(state_.TabPeriodEnd[1]) + ")";
     else
         state_.PersonalMonthFilter =
             "(" + clause + sales_date_is +
-            Quoted((view_.tab_captions.size() > 1 ? view_.tab_captions[1] : "") + "*") + ")";
+            store::QuoteValue((view_.tab_captions.size() > 1 ? view_.tab_captions[1] : "") + "*") +
+            ")";
 
     std::string filter = clause;
     if (view_.current_month_only) filter = state_.PersonalMonthFilter;
@@ -299,9 +298,8 @@ bool ReceiveDataForm::FormCloseQuery() {
     } caps_off{*this};
     try {
         if (ledger_.GetState() != store::State::Browse) {
-            Answer answer = Answer::Yes;
-            if (prompts_.yes_no_cancel)
-                answer = prompts_.yes_no_cancel(sj("登録していません！\r登録してよろしいですか？"));
+            const Answer answer =
+                questions_.ConfirmYesNoCancel(sj("登録していません！\r登録してよろしいですか？"));
             if (answer == Answer::Cancel)
                 close = false;
             else if (answer == Answer::Yes)
@@ -326,6 +324,32 @@ void ReceiveDataForm::Furigana1Click() {
 void ReceiveDataForm::Pr1Click() {
     view_.current_month_only = !view_.current_month_only;
     Notify();
+}
+
+void ReceiveDataForm::N14Click() {
+    if (auto kinds = EditPaymentKinds(questions_, start_dir_, view_.payment_kinds)) {
+        view_.payment_kinds = std::move(*kinds);
+        Notify();
+    }
+}
+
+void ReceiveDataForm::User1Click() {
+    EditCompanyInfo(questions_, start_dir_, state_.Company);
+}
+
+void ReceiveDataForm::T1Click() {
+    if (auto colors = EditTitleColors(questions_, start_dir_, view_.title_colors)) {
+        view_.title_colors = std::move(*colors);
+        Notify();
+    }
+}
+
+void ReceiveDataForm::N4Click() {
+    SetStartupPassword(questions_, start_dir_);
+}
+
+void ReceiveDataForm::Var1Click() {
+    questions_.ShowVersion();
 }
 
 void ReceiveDataForm::DisplayItemsOnlyClick() {

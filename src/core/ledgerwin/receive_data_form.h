@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/ledger/eradate.h"
+#include "core/ledger/questions.h"
 #include "core/ledgerwin/main_window_state.h"
 
 namespace ravelto::store {
@@ -18,19 +19,6 @@ class Table;
 }
 
 namespace ravelto::ledgerwin {
-
-enum class Answer { Yes, No, Cancel };
-
-// The questions the window puts to the user.
-struct FormPrompts {
-    // Confirmation with Yes, No and Cancel. Message is CP932.
-    std::function<Answer(const std::string& message)> yes_no_cancel;
-    // The start-up password dialog: the text entered, or nothing when it was
-    // closed without OK.
-    std::function<std::optional<std::string>()> ask_password;
-    // The company-information dialog, shown when User.INI is missing.
-    std::function<void()> company_info;
-};
 
 // What the window needs of the platform.
 struct FormPlatform {
@@ -41,7 +29,7 @@ struct FormPlatform {
 class ReceiveDataForm {
   public:
     ReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
-                    std::filesystem::path start_dir, FormPrompts prompts, FormPlatform platform);
+                    std::filesystem::path start_dir, Questions& questions, FormPlatform platform);
 
     // Creation: settings files, sibling programs, Caps Lock, month tabs, order.
     void FormCreate();
@@ -61,11 +49,14 @@ class ReceiveDataForm {
 
     // Menu entries owned by the window.
     void Furigana1Click();
-    void Pr1Click();                                              // 当月のみ
+    void Pr1Click();                // 当月のみ
     void DisplayItemsOnlyClick();   // 取り込み設定 ▸ 表示項目のみ
     void BackupPeriodLimitClick();  // バックアップ方法 ▸ 期間限定
-    void SetPaymentKinds(const std::vector<std::string>& kinds);  // writes RcInType.INI
-    void SaveStartupPassword(const std::string& password);        // writes RcPass.INI
+    void N14Click();                // リスト修正 ▸ 入金種別
+    void User1Click();              // 自社情報
+    void T1Click();                 // ﾀｲﾄﾙ色変更
+    void N4Click();                 // パスワードの設定
+    void Var1Click();               // ﾊﾞｰｼﾞｮﾝ情報
 
     // The ledger view's record count (FormPaint).
     int RecordCount() const;
@@ -96,7 +87,7 @@ class ReceiveDataForm {
     store::Table& totals_;
     const Clock& clock_;
     std::filesystem::path start_dir_;
-    FormPrompts prompts_;
+    Questions& questions_;
     FormPlatform platform_;
     MainWindowState state_;
     WindowView view_;

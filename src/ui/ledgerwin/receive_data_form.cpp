@@ -18,11 +18,19 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <chrono>
 
 #include "core/ledger/cp932.h"
+#include "core/ledger/questions.h"
 #include "core/ledger/record_store.h"
+#include "core/ledger/title_colors.h"
 #include "core/ledgerwin/window_layout.h"
+#include "platform/caps_lock.h"
+#include "platform/help_viewer.h"
+#include "platform/printers.h"
+#include "platform/system_colors.h"
 #include "ui/application_setup.h"
+#include "ui/components/restore_pos.h"
 #include "ui/ledgerwin/record_grid.h"
 #include "ui/qtext.h"
 
@@ -32,7 +40,19 @@ using namespace ledgerwin;
 
 namespace {
 
-enum class Glyph { First, Prior, Next, Last, Post, Delete, Cancel, Insert, Find, FindNext, FindBack };
+enum class Glyph {
+    First,
+    Prior,
+    Next,
+    Last,
+    Post,
+    Delete,
+    Cancel,
+    Insert,
+    Find,
+    FindNext,
+    FindBack
+};
 
 // The navigator and search glyphs, drawn rather than shipped as images.
 QIcon MakeGlyph(Glyph glyph) {
@@ -62,8 +82,12 @@ QIcon MakeGlyph(Glyph glyph) {
             p.drawLine(QPointF(4, 3), QPointF(4, 13));
             triangle(6, true);
             break;
-        case Glyph::Prior: triangle(5, true); break;
-        case Glyph::Next: triangle(6, false); break;
+        case Glyph::Prior:
+            triangle(5, true);
+            break;
+        case Glyph::Next:
+            triangle(6, false);
+            break;
         case Glyph::Last:
             triangle(5, false);
             p.drawLine(QPointF(12, 3), QPointF(12, 13));
@@ -73,7 +97,9 @@ QIcon MakeGlyph(Glyph glyph) {
             p.setPen(QPen(QColor(0x00, 0x80, 0x00), 2));
             p.drawPolyline(QPolygonF({QPointF(3, 8), QPointF(7, 12), QPointF(13, 4)}));
             break;
-        case Glyph::Delete: p.drawRect(QRectF(3, 7, 10, 2)); break;
+        case Glyph::Delete:
+            p.drawRect(QRectF(3, 7, 10, 2));
+            break;
         case Glyph::Cancel:
             p.setPen(QPen(QColor(0xA0, 0x00, 0x00), 2));
             p.drawLine(QPointF(4, 4), QPointF(12, 12));
@@ -118,14 +144,16 @@ QLabel* SunkenLabel(QWidget* parent, const QString& text, const char* name) {
     return label;
 }
 
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace
 
 TReceiveDataForm::TReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
-                                   std::filesystem::path start_dir, WindowServices services,
-                                   QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)) {
+                                   std::filesystem::path start_dir, Questions& questions,
+                                   WindowPlatform platform, QWidget* parent)
+    : QMainWindow(parent), questions_(questions), platform_(platform) {
     setObjectName(QStringLiteral("ReceiveDataForm"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -134,8 +162,21 @@ TReceiveDataForm::TReceiveDataForm(store::Table& ledger, store::Table& totals, c
     setMinimumWidth(kMinWindowWidth);
     resize(kInitialWidth, kInitialHeight);
 
+    FormPlatform form_platform;
+    form_platform.set_caps_lock = [this](bool on) { platform_.caps_lock.Set(on); };
+    form_platform.printer_names = [this] {
+        std::vector<std::string> names;
+        for (const QString& name : platform_.printers.Names())
+            names.push_back(Utf8ToCp932Lossy(name.toStdString()));
+        return names;
+    };
     core_ = std::make_unique<ReceiveDataForm>(ledger, totals, clock, std::move(start_dir),
-                                              services_.prompts, services_.platform);
+                                              questions_, std::move(form_platform));
+    restore_pos_ = new TRestorePos(this, platform_.user_settings);
+    restore_pos_->setObjectName(QStringLiteral("RestorePos1"));
+    restore_pos_->KeyName = QStringLiteral("Ravelto");
+    restore_pos_->SetValueNames(QStringLiteral("CarData PosX"), QStringLiteral("CarData PosY"),
+                                QStringLiteral("CarData Width"), QStringLiteral("CarData Height"));
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("TabControl1Host"));
     setCentralWidget(central_);
@@ -154,9 +195,8 @@ TReceiveDataForm::TReceiveDataForm(store::Table& ledger, store::Table& totals, c
     qApp->installEventFilter(this);
     core_->Changed = [this] { Render(); };
     core_->FormCreate();
-    if (services_.title_colors) colors_ = services_.title_colors();
     ApplyTitleColors();
-    if (services_.restore_placement) services_.restore_placement(*this);
+    restore_pos_->Load();
     Render();
     timer1_->start();
 }
@@ -171,7 +211,8 @@ void TReceiveDataForm::BuildTopBar() {
     speed_panel_->setObjectName(QStringLiteral("SpeedPanel1"));
     speed_panel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    auto navigator = [&](const char* name, std::initializer_list<std::pair<Glyph, const char*>> buttons) {
+    auto navigator = [&](const char* name,
+                         std::initializer_list<std::pair<Glyph, const char*>> buttons) {
         auto* nav = new QWidget(speed_panel_);
         nav->setObjectName(QString::fromLatin1(name));
         auto* layout = new QHBoxLayout(nav);
@@ -195,15 +236,22 @@ void TReceiveDataForm::BuildTopBar() {
                     });
                 };
             };
-            if (glyph == Glyph::First) connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.First(); }));
-            if (glyph == Glyph::Prior) connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Prior(); }));
-            if (glyph == Glyph::Next) connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Next(); }));
-            if (glyph == Glyph::Last) connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Last(); }));
+            if (glyph == Glyph::First)
+                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.First(); }));
+            if (glyph == Glyph::Prior)
+                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Prior(); }));
+            if (glyph == Glyph::Next)
+                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Next(); }));
+            if (glyph == Glyph::Last)
+                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Last(); }));
         }
         top_controls_[name] = nav;
     };
-    navigator("DBNavigator1", {{Glyph::First, "先頭"}, {Glyph::Prior, "前へ"}, {Glyph::Next, "次へ"},
-                               {Glyph::Last, "最後"}, {Glyph::Post, "登録"}});
+    navigator("DBNavigator1", {{Glyph::First, "先頭"},
+                               {Glyph::Prior, "前へ"},
+                               {Glyph::Next, "次へ"},
+                               {Glyph::Last, "最後"},
+                               {Glyph::Post, "登録"}});
     navigator("DBNavigator2", {{Glyph::Delete, "削除"}});
     navigator("DBNavigator3", {{Glyph::Cancel, "取消"}});
     navigator("DBNavigator4", {{Glyph::Insert, "追加"}});
@@ -382,25 +430,15 @@ void TReceiveDataForm::BuildMenus() {
     AddAction(edit, "Kakutei1", Q("確定設定"), QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu* list = edit->addMenu(Q("リスト修正"));
     list->setObjectName(QStringLiteral("ListEdit1"));
-    connect(AddAction(list, "N14", Q("入金種別")), &QAction::triggered, this, [this] {
-        Run([this] {
-            if (!services_.edit_payment_kinds) return;
-            auto lines = services_.edit_payment_kinds(core_->View().payment_kinds);
-            if (lines) core_->SetPaymentKinds(*lines);
-        });
-    });
-    connect(AddAction(edit, "User1", Q("自社情報(&J)")), &QAction::triggered, this, [this] {
-        Run([this] {
-            if (services_.edit_company_info) services_.edit_company_info();
-        });
-    });
+    connect(AddAction(list, "N14", Q("入金種別")), &QAction::triggered, this,
+            [this] { Run([this] { core_->N14Click(); }); });
+    connect(AddAction(edit, "User1", Q("自社情報(&J)")), &QAction::triggered, this,
+            [this] { Run([this] { core_->User1Click(); }); });
     AddAction(edit, "ItemLen1", Q("印刷等桁数設定(&S)"));
     connect(AddAction(edit, "T1", Q("ﾀｲﾄﾙ色変更(&T)")), &QAction::triggered, this, [this] {
         Run([this] {
-            if (services_.edit_title_colors && services_.edit_title_colors()) {
-                if (services_.title_colors) colors_ = services_.title_colors();
-                ApplyTitleColors();
-            }
+            core_->T1Click();
+            ApplyTitleColors();
         });
     });
     QMenu* personal = edit->addMenu(Q("個人モード設定"));
@@ -414,13 +452,13 @@ void TReceiveDataForm::BuildMenus() {
     AddAction(import, "NoImport1", Q("不取込名称"));
     QAction* items_only = AddAction(import, "DispItem1", Q("表示項目のみ"));
     items_only->setCheckable(true);
-    connect(items_only, &QAction::triggered, this, [this] {
-        Run([this] { core_->DisplayItemsOnlyClick(); });
-    });
+    connect(items_only, &QAction::triggered, this,
+            [this] { Run([this] { core_->DisplayItemsOnlyClick(); }); });
     AddAction(edit, "WriteSet1", Q("書き込み設定"));
     QMenu* settle = edit->addMenu(Q("決済日"));
     settle->setObjectName(QStringLiteral("Settle1"));
-    const char* settle_names[] = {"Settle0", "Settle5", "Settle10", "Settle15", "Settle20", "Settle25"};
+    const char* settle_names[] = {"Settle0",  "Settle5",  "Settle10",
+                                  "Settle15", "Settle20", "Settle25"};
     const char* settle_captions[] = {"月末", "　５日", "１０日", "１５日", "２０日", "２５日"};
     for (int i = 0; i < 6; ++i) {
         QAction* a = AddAction(settle, settle_names[i], Q(settle_captions[i]));
@@ -430,19 +468,14 @@ void TReceiveDataForm::BuildMenus() {
         settle_day_actions_.push_back(a);
     }
     AddAction(edit, "TotalName1", Q("合計請求書氏名設定"));
-    connect(AddAction(edit, "N4", Q("パスワードの設定")), &QAction::triggered, this, [this] {
-        Run([this] {
-            if (!services_.ask_new_password) return;
-            if (auto password = services_.ask_new_password()) core_->SaveStartupPassword(*password);
-        });
-    });
+    connect(AddAction(edit, "N4", Q("パスワードの設定")), &QAction::triggered, this,
+            [this] { Run([this] { core_->N4Click(); }); });
     QMenu* backup = edit->addMenu(Q("バックアップ方法"));
     backup->setObjectName(QStringLiteral("BackupWay1"));
     QAction* limited = AddAction(backup, "BackupLimit1", Q("期間限定"));
     limited->setCheckable(true);
-    connect(limited, &QAction::triggered, this, [this] {
-        Run([this] { core_->BackupPeriodLimitClick(); });
-    });
+    connect(limited, &QAction::triggered, this,
+            [this] { Run([this] { core_->BackupPeriodLimitClick(); }); });
     edit->addSeparator();
     AddAction(edit, "ListPrintSet1", Q("一覧印刷設定"));
     AddAction(edit, "PrintSet1", Q("印刷設定"));
@@ -456,17 +489,11 @@ void TReceiveDataForm::BuildMenus() {
 
     QMenu* help = bar->addMenu(Q("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
-    connect(AddAction(help, "Contents1", Q("目次(&C)")), &QAction::triggered, this, [this] {
-        Run([this] {
-            if (services_.show_help) services_.show_help();
-        });
-    });
+    connect(AddAction(help, "Contents1", Q("目次(&C)")), &QAction::triggered, this,
+            [this] { Run([this] { platform_.help.ShowContents(); }); });
     help->addSeparator();
-    connect(AddAction(help, "Var1", Q("ﾊﾞｰｼﾞｮﾝ情報（&A)")), &QAction::triggered, this, [this] {
-        Run([this] {
-            if (services_.show_version) services_.show_version();
-        });
-    });
+    connect(AddAction(help, "Var1", Q("ﾊﾞｰｼﾞｮﾝ情報（&A)")), &QAction::triggered, this,
+            [this] { Run([this] { core_->Var1Click(); }); });
 }
 
 QAction* TReceiveDataForm::Action(const char* name) const {
@@ -484,18 +511,19 @@ void TReceiveDataForm::Run(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& error) {
-        if (services_.show_error) services_.show_error(error);
+        ShowError(questions_, error);
     }
     Render();
 }
 
 void TReceiveDataForm::Timer1Timer() {
+    const auto began = std::chrono::steady_clock::now();
     timer1_->stop();
     bool go_on = true;
     try {
         go_on = core_->Timer1Timer();
     } catch (const std::exception& error) {
-        if (services_.show_error) services_.show_error(error);
+        ShowError(questions_, error);
     }
     Render();
     LayOut();
@@ -503,11 +531,18 @@ void TReceiveDataForm::Timer1Timer() {
         close();
         return;
     }
+    startup_ms_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - began)
+                      .count();
     if (FirstViewShown) FirstViewShown();
 }
 
 void TReceiveDataForm::ApplyTitleColors() {
-    const QColor& titles = colors_[0];
+    // A name that stands for no colour leaves the elements as they are.
+    const TitleColors& names = core_->View().title_colors;
+    const QColor titles = platform::ToQColor(ColorByName(names.Titles));
+    const QColor borders = platform::ToQColor(ColorByName(names.Borders));
+    const QColor read_only = platform::ToQColor(ColorByName(names.ReadOnly));
     if (titles.isValid()) {
         for (QLabel* t : titles_) {
             QPalette p = t->palette();
@@ -515,7 +550,7 @@ void TReceiveDataForm::ApplyTitleColors() {
             t->setPalette(p);
         }
     }
-    grid_->SetColors(colors_[1], colors_[2]);
+    grid_->SetColors(borders, read_only);
 }
 
 void TReceiveDataForm::resizeEvent(QResizeEvent* event) {
@@ -583,19 +618,24 @@ void TReceiveDataForm::Render() {
     for (int i = 0; same && i < tab_bar_->count(); ++i)
         same = tab_bar_->tabText(i) == ToQ(v.tab_captions[static_cast<size_t>(i)]);
     if (!same) {
-        while (tab_bar_->count() > 0) tab_bar_->removeTab(0);
-        for (const std::string& caption : v.tab_captions) tab_bar_->addTab(ToQ(caption));
+        while (tab_bar_->count() > 0)
+            tab_bar_->removeTab(0);
+        for (const std::string& caption : v.tab_captions)
+            tab_bar_->addTab(ToQ(caption));
     }
     if (v.tab_index >= 0 && v.tab_index < tab_bar_->count()) tab_bar_->setCurrentIndex(v.tab_index);
     tab_area_->setVisible(v.tabs_visible);
 
     // Nothing of the ledger, and no command, before the start-up let it in.
     const bool open = v.unlocked;
-    for (auto& [name, action] : actions_) action->setEnabled(open);
-    for (QToolButton* b : navigator_buttons_) b->setEnabled(open);
+    for (auto& [name, action] : actions_)
+        action->setEnabled(open);
+    for (QToolButton* b : navigator_buttons_)
+        b->setEnabled(open);
     top_controls_["DBNavigator2"]->setEnabled(open && v.delete_enabled);
     top_controls_["DBNavigator4"]->setEnabled(open && v.insert_enabled);
-    for (const char* name : {"FindSpeed", "FindNextSpeed", "FindBackSpeed", "SortPanel", "FilterPanel"})
+    for (const char* name :
+         {"FindSpeed", "FindNextSpeed", "FindBackSpeed", "SortPanel", "FilterPanel"})
         top_controls_[name]->setEnabled(open);
     kakutei_panel_->setVisible(open && v.kakutei_panel);
     kojin_panel_->setVisible(open && v.kojin_panel);
@@ -617,7 +657,8 @@ void TReceiveDataForm::Render() {
 
     // The grid and the totals.
     QStringList kinds;
-    for (const std::string& k : v.payment_kinds) kinds << ToQ(k);
+    for (const std::string& k : v.payment_kinds)
+        kinds << ToQ(k);
     grid_->SetPaymentKinds(kinds);
     grid_->SetFurigana(v.furigana);
     grid_->SetTable(open ? &core_->Ledger() : nullptr);
@@ -663,7 +704,7 @@ void TReceiveDataForm::closeEvent(QCloseEvent* event) {
     try {
         close = core_->FormCloseQuery();
     } catch (const std::exception& error) {
-        if (services_.show_error) services_.show_error(error);
+        ShowError(questions_, error);
         close = false;
     }
     if (!close) {
@@ -672,7 +713,6 @@ void TReceiveDataForm::closeEvent(QCloseEvent* event) {
         return;
     }
     timer1_->stop();
-    if (services_.save_placement) services_.save_placement(*this);
     event->accept();
 }
 

@@ -28,39 +28,35 @@ class QTabBar;
 class QTimer;
 class QToolButton;
 
+namespace ravelto {
+class Questions;
+}
+
+namespace ravelto::platform {
+class CapsLock;
+class PrinterList;
+class HelpViewer;
+class UserSettings;
+}  // namespace ravelto::platform
+
 namespace ravelto::ui {
 
 class RecordGrid;
+class TRestorePos;
 
-// What the window needs from outside: the questions, the platform and the
-// settings dialogs. Empty hooks do nothing.
-struct WindowServices {
-    ledgerwin::FormPrompts prompts;
-    ledgerwin::FormPlatform platform;
-    std::function<void()> show_version;       // ﾊﾞｰｼﾞｮﾝ情報
-    std::function<void()> edit_company_info;  // 自社情報
-    // ﾀｲﾄﾙ色変更: true when the colours changed (the window then asks
-    // title_colors again).
-    std::function<bool()> edit_title_colors;
-    // The three colours: titles, borders, read-only fields (invalid: not applied).
-    std::function<std::array<QColor, 3>()> title_colors;
-    // パスワードの設定: the new password, or nothing.
-    std::function<std::optional<std::string>()> ask_new_password;
-    // リスト修正 ▸ 入金種別: the new list, or nothing.
-    std::function<std::optional<std::vector<std::string>>(const std::vector<std::string>&)>
-        edit_payment_kinds;
-    std::function<void()> show_help;                       // 目次
-    std::function<void(const std::exception&)> show_error;  // a failed command
-    // Window placement: restore before the first show, save on close.
-    std::function<void(QWidget&)> restore_placement;
-    std::function<void(QWidget&)> save_placement;
+// The platform layers the window uses; they outlive it.
+struct WindowPlatform {
+    platform::CapsLock& caps_lock;
+    const platform::PrinterList& printers;
+    platform::HelpViewer& help;
+    platform::UserSettings& user_settings;
 };
 
 class TReceiveDataForm : public QMainWindow {
     Q_OBJECT
   public:
     TReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
-                     std::filesystem::path start_dir, WindowServices services,
+                     std::filesystem::path start_dir, Questions& questions, WindowPlatform platform,
                      QWidget* parent = nullptr);
     ~TReceiveDataForm() override;
 
@@ -68,8 +64,10 @@ class TReceiveDataForm : public QMainWindow {
     // The one-shot delayed start-up (also run directly by tests).
     void Timer1Timer();
     QTimer* Timer1() const { return timer1_; }
-    // Called once the first view is shown (or the start-up ended).
+    // Called once the first view is shown.
     std::function<void()> FirstViewShown;
+    // How long the delayed start-up took, in milliseconds.
+    long long StartupMs() const { return startup_ms_; }
 
     // Controls, for tests and the screenshots.
     QTabBar* TabControl1() const { return tab_bar_; }
@@ -85,6 +83,7 @@ class TReceiveDataForm : public QMainWindow {
     QLineEdit* TotalMemo(const char* field) const;
     QAction* Action(const char* name) const;
     QLabel* Title(int number) const { return titles_[static_cast<size_t>(number - 1)]; }
+    TRestorePos* RestorePos() const { return restore_pos_; }
 
     void ApplyTitleColors();
 
@@ -105,8 +104,10 @@ class TReceiveDataForm : public QMainWindow {
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                        const QKeySequence& shortcut = {});
 
+    Questions& questions_;
+    WindowPlatform platform_;
     std::unique_ptr<ledgerwin::ReceiveDataForm> core_;
-    WindowServices services_;
+    TRestorePos* restore_pos_;
     QTimer* timer1_;
     QWidget* central_;
     QFrame* speed_panel_;
@@ -137,8 +138,8 @@ class TReceiveDataForm : public QMainWindow {
     std::map<std::string, QAction*> actions_;
     std::vector<QAction*> settle_day_actions_;
     QAction* repair_separator_ = nullptr;
-    std::array<QColor, 3> colors_;
     bool rendering_ = false;
+    long long startup_ms_ = 0;
 };
 
 }  // namespace ravelto::ui

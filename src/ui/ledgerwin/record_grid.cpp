@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <set>
+#include <string_view>
 
 #include "core/ledger/cp932.h"
 #include "core/ledgerwin/window_layout.h"
@@ -139,12 +141,18 @@ void RecordPanel::SetPaymentKinds(const QStringList& kinds) {
 
 void RecordPanel::SetColors(const QColor& borders, const QColor& read_only) {
     SetBackground(line_panel_, borders);
+    // The payment fields keep their colour: they are the ones a closed
+    // record still takes.
+    static const std::set<std::string_view> payments{"DBMemo15", "DBMemo17", "DBMemo18",
+                                                     "DBMemo19", "DBMemo20", "DBMemo21"};
     for (const Bound& b : controls_)
-        if (qobject_cast<QLineEdit*>(b.widget)) SetBackground(b.widget, read_only);
+        if (qobject_cast<QLineEdit*>(b.widget) && !payments.contains(b.name))
+            SetBackground(b.widget, read_only);
 }
 
 void RecordPanel::BindFields(const store::Table& table) {
-    for (Bound& b : controls_) b.field_index = table.FieldIndex(sj(b.field));
+    for (Bound& b : controls_)
+        b.field_index = table.FieldIndex(sj(b.field));
 }
 
 void RecordPanel::Show(const store::Record* record) {
@@ -166,7 +174,8 @@ void RecordPanel::SetCurrent(bool current) {
     if (current == current_) return;
     current_ = current;
     QPalette p = palette();
-    p.setColor(QPalette::Window, current ? QColor(0xFF, 0xFF, 0xE0) : QPalette().color(QPalette::Window));
+    p.setColor(QPalette::Window,
+               current ? QColor(0xFF, 0xFF, 0xE0) : QPalette().color(QPalette::Window));
     setPalette(p);
 }
 
@@ -176,7 +185,8 @@ void RecordPanel::mousePressEvent(QMouseEvent* event) {
 }
 
 bool RecordPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::FocusIn) emit Clicked();
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::FocusIn)
+        emit Clicked();
     return QFrame::eventFilter(watched, event);
 }
 
@@ -195,7 +205,8 @@ void RecordGrid::SetTable(store::Table* table) {
     table_ = table;
     top_ = 1;
     if (table_ != nullptr)
-        for (RecordPanel* p : panels_) p->BindFields(*table_);
+        for (RecordPanel* p : panels_)
+            p->BindFields(*table_);
     Refresh();
 }
 
@@ -212,16 +223,20 @@ void RecordGrid::SetFurigana(bool shown) {
 
 void RecordGrid::SetPaymentKinds(const QStringList& kinds) {
     kinds_ = kinds;
-    for (RecordPanel* p : panels_) p->SetPaymentKinds(kinds);
+    for (RecordPanel* p : panels_)
+        p->SetPaymentKinds(kinds);
 }
 
 void RecordGrid::SetColors(const QColor& borders, const QColor& read_only) {
     borders_ = borders;
     read_only_ = read_only;
-    for (RecordPanel* p : panels_) p->SetColors(borders, read_only);
+    for (RecordPanel* p : panels_)
+        p->SetColors(borders, read_only);
 }
 
-void RecordGrid::resizeEvent(QResizeEvent*) { Rebuild(); }
+void RecordGrid::resizeEvent(QResizeEvent*) {
+    Rebuild();
+}
 
 void RecordGrid::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
@@ -250,7 +265,8 @@ void RecordGrid::Rebuild() {
         panel->show();
         panels_.push_back(panel);
     }
-    const int row_height = furigana_ ? ledgerwin::kRowHeightWithKana : ledgerwin::kRowHeightWithoutKana;
+    const int row_height =
+        furigana_ ? ledgerwin::kRowHeightWithKana : ledgerwin::kRowHeightWithoutKana;
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i]->Arrange(window_width_, furigana_);
         panels_[i]->move(0, static_cast<int>(i) * row_height);

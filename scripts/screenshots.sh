@@ -99,3 +99,10 @@ rm -f User.INI
 start -geometry 672x493+0+0
 shot startup-company-info "$(xdotool search --sync --onlyvisible --name '自社情報' | head -1)"
 stop
+
+# A database folder that cannot be created: a message, and the program ends.
+touch not-a-folder
+CARDATA="$PWD/not-a-folder/CARDATA" "$bin" &
+pid=$!
+shot database-error "$(xdotool search --sync --onlyvisible --name 'ラヴェルト For Win32' | head -1)"
+stop

@@ -80,9 +80,17 @@ int main(int argc, char** argv) {
     platform::QtHelpViewer help;
     platform::QtUserSettings user_settings;
 
-    auto form = std::make_unique<ui::TReceiveDataForm>(
-        *ledger, *totals, clock, start_dir, questions,
-        ui::WindowPlatform{*caps_lock, printers, help, user_settings});
+    std::unique_ptr<ui::TReceiveDataForm> form;
+    try {
+        form = std::make_unique<ui::TReceiveDataForm>(
+            *ledger, *totals, clock, start_dir, questions,
+            ui::WindowPlatform{*caps_lock, printers, help, user_settings});
+    } catch (const std::exception& error) {
+        // The ledger window could not be set up (a settings file or a table
+        // that cannot be read): say why and end.
+        ShowError(questions, error);
+        return 1;
+    }
     questions.SetParent(form.get());
     const auto created = Steady::now();
     // The windows of the later steps join the creation order here, after the ledger window.

@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
         QMessageBox::critical(
             nullptr, title,
             QStringLiteral(
-                "データのフォルダを作成または開くことができません。\n%1\n\n%2\n\n"
+                "データのフォルダを作成または開くことができません。\n\n%1\n\n"
                 "フォルダの場所と書き込みの権限を確かめてから、もう一度起動してください。")
-                .arg(QString::fromStdString(data_dir.string()), QString::fromUtf8(error.what())));
+                .arg(QString::fromUtf8(error.what())));
         return 1;
     }
 

@@ -122,6 +122,9 @@ TEST_F(WindowTest, ShowsTheRecordsOfTheMonthInTheGrid) {
     EXPECT_EQ(grid->ScrollBar()->maximum(), 5 - grid->RowCount());
     grid->ScrollBar()->setValue(grid->ScrollBar()->maximum());
     EXPECT_EQ(grid->TopRecord(), 5 - grid->RowCount() + 1);
+    Window().Action("Pr1")->trigger();  // re-renders: the grid stays where it was scrolled
+    EXPECT_EQ(grid->TopRecord(), 5 - grid->RowCount() + 1);
+    EXPECT_EQ(grid->Panel(grid->RowCount() - 1)->Memo("YomiDBMemo1")->text().isEmpty(), false);
     EXPECT_TRUE(grid->Panel(0)->Memo("DBMemo6")->isReadOnly());
     EXPECT_EQ(grid->Panel(0)->Memo("DBMemo6")->text(), QStringLiteral("平成１５年０１月１０日"));
 

@@ -662,7 +662,6 @@ void TReceiveDataForm::Render() {
     grid_->SetPaymentKinds(kinds);
     grid_->SetFurigana(v.furigana);
     grid_->SetTable(open ? &core_->Ledger() : nullptr);
-    grid_->FollowCursor();
     total_label_->setText(ToQ(v.total_label));
     total_label_->setVisible(!v.ototal_panel);
     total_panel1_->setVisible(open && v.total_panel1 && !v.ototal_panel);

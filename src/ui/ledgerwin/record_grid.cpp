@@ -202,11 +202,13 @@ RecordGrid::RecordGrid(QWidget* parent) : QWidget(parent) {
 }
 
 void RecordGrid::SetTable(store::Table* table) {
-    table_ = table;
-    top_ = 1;
-    if (table_ != nullptr)
-        for (RecordPanel* p : panels_)
-            p->BindFields(*table_);
+    if (table != table_) {
+        table_ = table;
+        top_ = 1;
+        if (table_ != nullptr)
+            for (RecordPanel* p : panels_)
+                p->BindFields(*table_);
+    }
     Refresh();
 }
 
@@ -286,6 +288,21 @@ void RecordGrid::KeepCursorVisible() {
 }
 
 void RecordGrid::Refresh() {
+    // A new view starts at its top; a cursor that moved is brought into sight.
+    // Scrolling alone leaves the cursor where it is.
+    std::string view;
+    if (table_ != nullptr)
+        view = table_->Filter() + (table_->Filtered() ? "\x01" : "\x02") + table_->Order();
+    if (view != last_view_) {
+        last_view_ = view;
+        top_ = 1;
+        last_cursor_ = -1;
+    }
+    const int cursor = table_ != nullptr ? table_->RecNo() : 0;
+    if (cursor != last_cursor_) {
+        last_cursor_ = cursor;
+        KeepCursorVisible();
+    }
     const int count = table_ != nullptr ? table_->RecordCount() : 0;
     const int rows = RowCount();
     const int max_top = std::max(1, count - rows + 1);

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QWidget>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "core/ledger/record_store.h"
@@ -89,6 +90,8 @@ class RecordGrid : public QWidget {
     bool furigana_ = true;
     int window_width_ = 672;
     int top_ = 1;
+    int last_cursor_ = -1;
+    std::string last_view_;
     QStringList kinds_;
     QColor borders_, read_only_;
     std::vector<RecordPanel*> panels_;

@@ -377,6 +377,11 @@ void TReceiveDataForm::BuildTabArea() {
     tab_bar_->setDrawBase(true);
     connect(tab_bar_, &QTabBar::currentChanged, this, [this](int index) {
         if (rendering_ || index < 0) return;
+        // Before the start-up let the ledger in, a tab shows nothing.
+        if (!core_->View().unlocked) {
+            Render();
+            return;
+        }
         Run([this, index] { core_->SelectTab(index); });
     });
 }

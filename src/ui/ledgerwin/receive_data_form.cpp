@@ -695,7 +695,8 @@ bool TReceiveDataForm::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && widget != nullptr &&
-            widget->window() == this && key->modifiers() == Qt::NoModifier) {
+            widget->window() == this &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             focusNextChild();
             return true;
         }

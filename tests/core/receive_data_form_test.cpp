@@ -126,16 +126,6 @@ TEST_F(FormTest, TabsSpanTheTotalsNewestFirstAndTabSetKeepsTheMonth) {
     EXPECT_TRUE(totals_.Filtered());
 }
 
-TEST_F(FormTest, TabsComeFromTheFirstAndLastTotalsRecordOnly) {
-    AddTotals("平成１４年１１月", 2);
-    AddTotals("平成１５年", 2);  // between the two in the order; never read
-    AddTotals("平成１５年０２月", 1);
-    Form().FormCreate();
-    EXPECT_EQ(Captions(),
-              (std::vector<std::string>{"個人モード", "平成１５年０２月", "平成１５年０１月",
-                                        "平成１４年１２月", "平成１４年１１月"}));
-}
-
 TEST_F(FormTest, FirstViewShowsTheNewestMonthAndItsMode) {
     AddTotals("平成１４年１２月", 2);
     AddTotals("平成１５年０１月", 1);

@@ -727,6 +727,7 @@ void TReceiveDataForm::closeEvent(QCloseEvent* event) {
     }
     timer1_->stop();
     event->accept();
+    emit Closed();
 }
 
 }  // namespace ravelto::ui

@@ -82,6 +82,7 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TUserSetForm::SetValues(const CompanyInfo& values) {
+    shown_ = values;
     auto edits = Edits();
     for (size_t i = 0; i < edits.size(); ++i)
         edits[i]->setText(ToQ(values.Lines[i]));
@@ -91,7 +92,7 @@ CompanyInfo TUserSetForm::Values() const {
     CompanyInfo values;
     auto edits = Edits();
     for (size_t i = 0; i < edits.size(); ++i)
-        values.Lines[i] = Utf8ToCp932Lossy(edits[i]->text().toStdString());
+        values.Lines[i] = FromQKeeping(edits[i]->text(), shown_.Lines[i]);
     return values;
 }
 

@@ -46,6 +46,9 @@ class TUserSetForm : public QDialog {
 
   public slots:
     void accept() override;
+
+  private:
+    CompanyInfo shown_;  // as SetValues gave them: untouched fields keep their bytes
 };
 
 // Checks that every edit holds only text Shift-JIS can store; otherwise says

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace ravelto::ui {
 
@@ -30,12 +31,29 @@ QMargins TRestorePos::FrameMargins() const {
             frame.bottom() - inner.bottom()};
 }
 
+namespace {
+
+// A stored edge within what a window can have, so the arithmetic on it cannot
+// overflow.
+std::optional<int> Edge(std::optional<int32_t> value) {
+    if (!value) return std::nullopt;
+    return std::clamp<int>(*value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+// A stored size: one that no window can have (0 or less) counts as missing.
+std::optional<int> Extent(std::optional<int32_t> value) {
+    if (!value || *value <= 0) return std::nullopt;
+    return std::min<int>(*value, QWIDGETSIZE_MAX);
+}
+
+}  // namespace
+
 void TRestorePos::Load() {
     if (!owner_ || !Enabled || KeyName.isEmpty()) return;
     if (!store_.KeyExists(KeyName)) return;
     QPoint pos = owner_->pos();
-    if (auto x = store_.ReadInt(KeyName, PosXValueName)) pos.setX(*x);
-    if (auto y = store_.ReadInt(KeyName, PosYValueName)) pos.setY(*y);
+    if (auto x = Edge(store_.ReadInt(KeyName, PosXValueName))) pos.setX(*x);
+    if (auto y = Edge(store_.ReadInt(KeyName, PosYValueName))) pos.setY(*y);
     owner_->move(pos);  // a window's position is that of its frame
     if (!(Options & rpRestoreSize)) return;
     // The stored size is the outer one; the window is sized without its frame.
@@ -43,8 +61,8 @@ void TRestorePos::Load() {
     // off as soon as it is, so the window is not a frame larger at every start.
     QMargins frame = FrameMargins();
     QSize size = owner_->size();
-    std::optional<int> w = store_.ReadInt(KeyName, WidthValueName);
-    std::optional<int> h = store_.ReadInt(KeyName, HeightValueName);
+    std::optional<int> w = Extent(store_.ReadInt(KeyName, WidthValueName));
+    std::optional<int> h = Extent(store_.ReadInt(KeyName, HeightValueName));
     if (w) size.setWidth(*w - frame.left() - frame.right());
     if (h) size.setHeight(*h - frame.top() - frame.bottom());
     owner_->resize(size);

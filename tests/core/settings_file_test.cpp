@@ -80,6 +80,22 @@ TEST(SettingsFile, WriteIsCrLfAfterEveryLineAndLeavesNoTemporaryFile) {
     EXPECT_EQ(files, 1);
 }
 
+// A value with a line break in it (pasted into a one-line field) would become
+// two lines and move every later value up a line at the next start.
+TEST(SettingsFile, ValueWithALineBreakIsRefusedAndTheOldFileStays) {
+    WriteSettingsFile(kDir, "User.INI", {"a", "b", "c"});
+    for (const char* value : {"1-2 Chuo\nTokyo", "x\r", "\r\n"}) {
+        try {
+            WriteSettingsFile(kDir, "User.INI", {value, "b", "c"});
+            FAIL() << "no error";
+        } catch (const SettingsFileError& e) {
+            EXPECT_NE(std::string(e.what()).find("改行"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("User.INI"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(ReadBytes("User.INI"), "a\r\nb\r\nc\r\n");
+    }
+}
+
 TEST(SettingsFile, WriteIntoAMissingFolderSaysWhyInJapanese) {
     try {
         WriteSettingsFile("no-such-folder", "c.INI", {"new"});

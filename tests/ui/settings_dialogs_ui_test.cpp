@@ -137,6 +137,27 @@ TEST(ListEditFormUi, UntouchedLinesKeepTheirBytes) {
     EXPECT_EQ(form.Lines(), (std::vector<std::string>{sj("手形"), sj("持参"), kTwinCodes}));
 }
 
+// A one-line field keeps the line breaks of pasted text; a settings line
+// cannot hold them, so OK says so and the dialog stays open.
+TEST(UserSetFormUi, PastedLineBreakIsRefusedWithAMessage) {
+    TUserSetForm form;
+    form.show();
+    form.Edit1->setText(QStringLiteral("東京都港区\n芝公園"));
+    QString shown;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->accept();
+    });
+    form.OKBtn->click();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(shown.contains(QStringLiteral("改行"))) << shown.toStdString();
+    form.Edit1->setText(QStringLiteral("東京都港区芝公園"));
+    form.OKBtn->click();
+    EXPECT_FALSE(form.isVisible());
+}
+
 TEST(ColorDlgUi, FortyTwoNamesDefaultsAndChoice) {
     TColorDlg dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ﾀｲﾄﾙ色変更"));

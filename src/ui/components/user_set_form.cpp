@@ -19,6 +19,13 @@ namespace ravelto::ui {
 
 bool CheckShiftJis(QWidget* parent, const QList<QLineEdit*>& edits) {
     for (QLineEdit* edit : edits) {
+        // Pasted text keeps its line breaks; a settings line cannot hold them.
+        if (edit->text().contains(QLatin1Char('\n')) || edit->text().contains(QLatin1Char('\r'))) {
+            QMessageBox::warning(parent, parent->windowTitle(),
+                                 QStringLiteral("改行は入力できません。1 行で入力してください。"));
+            edit->setFocus();
+            return false;
+        }
         try {
             FromQ(edit->text());
         } catch (const TextError& error) {

@@ -1,6 +1,8 @@
 #include "core/ledger/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -120,6 +122,35 @@ TEST(SettingsFile, FailedWriteKeepsTheOldFileAndSaysWhyInJapanese) {
     }
     fs::permissions("ro", fs::perms::owner_all, fs::perm_options::replace);
     EXPECT_EQ(ReadBytes("ro/c.INI"), "old\r\n");
+}
+
+// The write itself fails half-way (the disk is full, here: the file-size
+// limit is reached), as it can whatever the user's rights: the old file
+// is still there, whole.
+TEST(SettingsFile, WriteThatFailsHalfWayKeepsTheOldFile) {
+    WriteBytes("RcInType.INI", "old\r\n");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        WriteSettingsFile(kDir, "RcInType.INI", {std::string(4000, 'x')});
+    } catch (const SettingsFileError&) {
+        threw = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, old_handler);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(ReadBytes("RcInType.INI"), "old\r\n");
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(kDir)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);  // no temporary file left behind
 }
 
 TEST(SettingsFile, FolderWhereTheFileShouldBeIsAnError) {

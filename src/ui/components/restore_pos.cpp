@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <algorithm>
 
 namespace ravelto::ui {
@@ -40,10 +41,22 @@ std::optional<int> Edge(std::optional<int32_t> value) {
     return std::clamp<int>(*value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-// A stored size: one that no window can have (0 or less) counts as missing.
-std::optional<int> Extent(std::optional<int32_t> value) {
+// A stored size: one that no window can have (0 or less) counts as missing,
+// and none is larger than `largest`.
+std::optional<int> Extent(std::optional<int32_t> value, int largest) {
     if (!value || *value <= 0) return std::nullopt;
-    return std::min<int>(*value, QWIDGETSIZE_MAX);
+    return std::min<int>(*value, largest);
+}
+
+// No window the user left is larger than twice the whole desktop; a stored
+// size beyond it is damaged, and its backing store alone could take
+// gigabytes of memory.
+QSize LargestSize(const QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (screen == nullptr) return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    const QSize desktop = screen->virtualSize();
+    return {std::clamp(2 * desktop.width(), 1, QWIDGETSIZE_MAX),
+            std::clamp(2 * desktop.height(), 1, QWIDGETSIZE_MAX)};
 }
 
 }  // namespace
@@ -61,8 +74,9 @@ void TRestorePos::Load() {
     // off as soon as it is, so the window is not a frame larger at every start.
     QMargins frame = FrameMargins();
     QSize size = owner_->size();
-    std::optional<int> w = Extent(store_.ReadInt(KeyName, WidthValueName));
-    std::optional<int> h = Extent(store_.ReadInt(KeyName, HeightValueName));
+    const QSize largest = LargestSize(owner_);
+    std::optional<int> w = Extent(store_.ReadInt(KeyName, WidthValueName), largest.width());
+    std::optional<int> h = Extent(store_.ReadInt(KeyName, HeightValueName), largest.height());
     if (w) size.setWidth(*w - frame.left() - frame.right());
     if (h) size.setHeight(*h - frame.top() - frame.bottom());
     owner_->resize(size);

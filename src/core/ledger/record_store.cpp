@@ -371,7 +371,8 @@ struct Table::Impl {
         const Impl& t;
         std::string_view source;  // for messages
         std::vector<Param> params;
-        bool no_index = false;  // "+c": the planner may not use an index for these terms
+        bool no_index = false;     // "+c": the planner may not use an index for these terms
+        bool null_in_sql = false;  // set by Leaf: its SQL itself may pass a NULL
 
         std::string C(int col) const { return no_index ? "+" + Col(col) : Col(col); }
 
@@ -402,7 +403,7 @@ struct Table::Impl {
                         std::vector<Param> save = params;
                         Leaf(c, null_ok);
                         params = std::move(save);
-                        if (!null_ok) inner.push_back(ColumnOf(c));
+                        if (!null_ok && !null_in_sql) inner.push_back(ColumnOf(c));
                     }
                     std::string out = "(";
                     for (size_t i = 0; i < n.children.size(); ++i) {
@@ -433,6 +434,7 @@ struct Table::Impl {
         // in which case the caller adds the NULL case (unless the SQL already
         // holds it and null_ok is returned false).
         std::string Leaf(const FilterNode& n, bool& null_ok) {
+            null_in_sql = false;
             int col = ColumnOf(n);
             std::string c = C(col);
             FieldType type = t.TypeOf(col);
@@ -443,6 +445,7 @@ struct Table::Impl {
                 if (n.prefix) {
                     if (v.empty()) {
                         null_ok = false;
+                        null_in_sql = n.op == FilterOp::Eq;
                         return n.op == FilterOp::Eq ? "1" : "0";
                     }
                     auto hi = RaisePrefix(v);
@@ -459,6 +462,7 @@ struct Table::Impl {
                     case FilterOp::Eq:
                         if (v.empty()) {
                             null_ok = false;
+                            null_in_sql = true;
                             return "(" + c + " IS NULL OR " + c + " = x'')";
                         }
                         params.push_back(Param::Blob(v));
@@ -475,6 +479,7 @@ struct Table::Impl {
                     case FilterOp::Ge:
                         if (v.empty()) {
                             null_ok = false;
+                            null_in_sql = true;
                             return "1";
                         }
                         params.push_back(Param::Blob(v));
@@ -491,6 +496,7 @@ struct Table::Impl {
                 // A prefix of the decimal text of the number.
                 std::string e = "CAST(IFNULL(" + c + ",0) AS TEXT)";
                 null_ok = false;
+                null_in_sql = true;
                 if (n.text.empty()) return n.op == FilterOp::Eq ? "1" : "0";
                 auto hi = RaisePrefix(n.text);
                 params.push_back(Param::Text(n.text));

@@ -105,6 +105,40 @@ TEST_F(TransactionTest, RollbackDropsOnlyEditsBegunInside) {
     EXPECT_EQ(l.ReadAt(1).Text(sj("氏名")), "typed");
 }
 
+TEST_F(TransactionTest, EditLeftPendingByACommittedCommandOutlivesALaterRollback) {
+    Table& l = Ledger();
+    Table& t = Totals();
+    {
+        Transaction tx(Db());
+        l.First();
+        l.Edit();
+        l.SetText(sj("氏名"), "typed");
+        tx.Commit();
+    }
+    {
+        Transaction tx(Db());
+        t.Edit();
+        t.SetInt(sj("売上"), 7);
+        t.Post();
+    }  // rolled back
+    EXPECT_EQ(t.Int(sj("売上")), 100);
+    EXPECT_EQ(l.GetState(), State::Edit);
+    EXPECT_EQ(Cur(l, "氏名"), "typed");
+    // Begun in a savepoint that was kept, it goes with the scope around it.
+    l.Cancel();
+    {
+        Transaction outer(Db());
+        {
+            Transaction inner(Db());
+            l.Edit();
+            l.SetText(sj("氏名"), "inner");
+            inner.Commit();
+        }
+    }
+    EXPECT_EQ(l.GetState(), State::Browse);
+    EXPECT_EQ(Cur(l, "氏名"), "a");
+}
+
 TEST_F(TransactionTest, FullDiskFailsThePostAndTheWholeCommand) {
     Table& l = Ledger();
     // Leave the file no room to grow.

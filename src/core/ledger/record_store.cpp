@@ -1832,6 +1832,12 @@ void Transaction::Commit() {
     }
     done_ = true;
     d.depth = depth_ - 1;
+    // An edit still pending belongs to the enclosing scope now: a later
+    // rollback of a scope it did not begin in must keep it.
+    for (auto& t : d.tables) {
+        Table::Impl& i = *t->impl_;
+        if (i.state != State::Browse && i.edit_depth > d.depth) i.edit_depth = d.depth;
+    }
 }
 
 void Transaction::Rollback() noexcept {

@@ -189,6 +189,16 @@ TEST_F(CursorTest, RefilterGoesToFirstAndOrderKeepsTheRecord) {
     EXPECT_EQ(Cur(t, "氏名"), "c");
     EXPECT_THROW(t.SetOrder(sj("不明")), StoreError);
     EXPECT_EQ(t.Order(), "");
+    // End-of-view set on the last record does not outlive a reorder that
+    // puts the record first.
+    t.SetFiltered(false);
+    t.Last();
+    t.Next();
+    ASSERT_TRUE(t.Eof());
+    t.SetOrder(ledger::OrderDescending());
+    EXPECT_EQ(t.RecNo(), 1);
+    EXPECT_FALSE(t.Eof());
+    EXPECT_FALSE(t.Bof());
 }
 
 TEST_F(CursorTest, MovesPostAPendingEditAndDropAnUntouchedNewRecord) {

@@ -1067,6 +1067,7 @@ void Table::SetOrder(std::string_view order_name) {
     t.Invalidate();
     t.order = found;
     t.order_name.assign(order_name);
+    t.eof = t.bof = false;  // the record may now stand anywhere in the view
     t.Scrolled();
 }
 

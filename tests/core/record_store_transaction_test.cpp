@@ -139,6 +139,19 @@ TEST_F(TransactionTest, EditLeftPendingByACommittedCommandOutlivesALaterRollback
     EXPECT_EQ(Cur(l, "氏名"), "a");
 }
 
+TEST_F(TransactionTest, WindowThatOpensATableWhileTheViewsAreReadAgain) {
+    Table& l = Ledger();
+    Table* opened = nullptr;
+    l.Events().Changed = [&] { opened = &Db().Open(JobTable()); };
+    {
+        Transaction tx(Db());
+        Add(Totals(), {{"売上日", "平成１５年０１月"}});
+    }  // rolled back: every window is told
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->RecordCount(), 0);
+    EXPECT_EQ(Totals().RecordCount(), 1);
+}
+
 TEST_F(TransactionTest, FullDiskFailsThePostAndTheWholeCommand) {
     Table& l = Ledger();
     // Leave the file no room to grow.

@@ -975,7 +975,15 @@ void Database::Impl::RereadAll(int rolled_back_depth) noexcept {
         i.Invalidate();
         i.eof = i.bof = false;
     }
-    for (auto& t : tables) {
+    // A handler may open or close tables: walk a copy, and skip a table
+    // that is gone by its turn.
+    std::vector<Table*> told;
+    for (auto& t : tables)
+        told.push_back(t.get());
+    for (Table* t : told) {
+        bool open = std::any_of(tables.begin(), tables.end(),
+                                [&](const std::unique_ptr<Table>& o) { return o.get() == t; });
+        if (!open) continue;
         try {
             t->impl_->Fire(&TableEvents::Changed);
         } catch (...) {

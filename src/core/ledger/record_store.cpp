@@ -122,11 +122,14 @@ std::optional<int64_t> ParseDecimal(std::string_view t) {
         neg = t.front() == '-';
         t.remove_prefix(1);
     }
-    if (t.empty() || t.size() > 18) return std::nullopt;
+    if (t.empty()) return std::nullopt;
+    // A long number stays a number, held at a value far outside 32 bits, so
+    // that it is refused as out of range rather than as not a number.
+    constexpr int64_t kHuge = int64_t{1} << 58;
     int64_t v = 0;
     for (char c : t) {
         if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
+        v = v > kHuge ? kHuge : v * 10 + (c - '0');
     }
     return neg ? -v : v;
 }

@@ -181,6 +181,56 @@ TEST_F(TransactionTest, FullDiskFailsThePostAndTheWholeCommand) {
     EXPECT_EQ(l.GetState(), State::Browse);
 }
 
+TEST_F(TransactionTest, WindowThatQueriesMuchWhileAFailedWriteIsReported) {
+    // The failing insert's statement is still in use while the window is
+    // told to re-render; the queries of the window must not finalize it.
+    Table& l = Ledger();
+    sqlite3_exec(Db().Handle(), "PRAGMA t1.max_page_count = 1", nullptr, nullptr, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(Db().Handle(), "PRAGMA t1.page_count", -1, &s, nullptr);
+    sqlite3_step(s);
+    int pages = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_exec(Db().Handle(), ("PRAGMA t1.max_page_count = " + std::to_string(pages)).c_str(),
+                 nullptr, nullptr, nullptr);
+    bool rendering = false;
+    int renders = 0;
+    l.Events().Changed = [&] {
+        // Only while SQLite has given the transaction up and the failed
+        // statement is being reported.
+        if (rendering || !Db().InTransaction() || !sqlite3_get_autocommit(Db().Handle())) return;
+        rendering = true;
+        ++renders;
+        l.SetFiltered(true);
+        for (const std::string& order : {std::string(), ledger::OrderDescending(),
+                                         ledger::OrderFurigana(), ledger::OrderInDateDesc()}) {
+            l.SetOrder(order);
+            for (const auto& f : l.Def().fields) {
+                if (f.type != store::FieldType::Text) continue;
+                l.SetFilter("(" + f.name + " = 'a')");
+                l.RecordCount();
+            }
+        }
+        l.SetFiltered(false);
+        l.SetOrder("");
+        rendering = false;
+    };
+    std::string big(3000, 'x');
+    try {
+        Transaction tx(Db());
+        for (int i = 0; i < 50; ++i) {
+            l.Append();
+            l.SetText(sj("住所"), big);
+            l.Post();
+        }
+        tx.Commit();
+    } catch (const StoreError&) {
+    }
+    l.Events().Changed = nullptr;
+    EXPECT_GT(renders, 0);
+    EXPECT_EQ(Column(l, "氏名"), (Names{"a", "b", "c"}));
+}
+
 TEST_F(TransactionTest, LockedFileIsReportedAndTheEditKept) {
     Table& l = Ledger();
     Db().SetBusyTimeout(10);

@@ -293,6 +293,7 @@ struct Table::Impl {
     bool appending = false;
 
     int busy = 0;
+    int live = 0;  // Stmts in use: a failing one may run handlers before it is reset
     std::unordered_map<std::string, sqlite3_stmt*> stmts;
     std::string sql_read_row, sql_insert, sql_update;  // made once: records are read often
     std::string sql_keys;
@@ -324,7 +325,7 @@ struct Table::Impl {
             if (it != t.stmts.end()) {
                 s_ = it->second;
             } else {
-                if (t.stmts.size() > 64) t.FinalizeAll();
+                if (t.stmts.size() > 64 && t.live == 0) t.FinalizeAll();
                 int rc = sqlite3_prepare_v3(t.db.db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
                                             &s_, nullptr);
                 if (rc != SQLITE_OK) {
@@ -334,8 +335,10 @@ struct Table::Impl {
                 }
                 t.stmts.emplace(sql, s_);
             }
+            ++t.live;
         }
         ~Stmt() {
+            --t_.live;
             sqlite3_reset(s_);
             sqlite3_clear_bindings(s_);
         }

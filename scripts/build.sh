@@ -13,4 +13,7 @@ fi
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S . -B "$dir" -G Ninja "${flags[@]}"
 fi
+# Automoc in an existing build directory misses Q_OBJECT headers that arrived
+# with a checkout; make it scan again (cheap: only changed files are re-mocced).
+find "$dir" -path '*_autogen/timestamp' -delete 2>/dev/null || true
 cmake --build "$dir" "$@"

@@ -16,14 +16,24 @@
 //   the record no longer passes the filter it leaves the view and the cursor
 //   stays at its position, which now holds the record that followed (the last
 //   record when it was the last).
+//   A new record that does not pass the filter leaves the cursor where the
+//   insert began (Insert: the record that was current; Append: the last).
 // - Delete removes the current record; the next record becomes current (the
-//   previous one when the last was removed).
+//   previous one when the last was removed). Delete of a new record cancels
+//   it; in edit state the edit is dropped; an empty view is an error.
 // - Events: Post fires BeforePost, writes, AfterPost, then AfterScroll;
 //   Delete fires BeforeDelete, removes, then AfterScroll; Insert/Append (and
 //   Edit on an empty view) fire BeforeInsert, begin the record, AfterInsert;
 //   Edit fires BeforeEdit; Cancel fires BeforeCancel; every other move fires
 //   AfterScroll after it. Handlers may call any operation of any table.
-// - A field that holds nothing is NULL in storage and reads as "" or 0.
+// - A move, refilter or reorder that finds a new record still untouched
+//   (Insert/Append with no field written) cancels it instead of posting an
+//   empty record. Cancel of an insert returns to the record that was current
+//   and fires AfterScroll; Cancel of an edit stays and fires none.
+// - Eof/Bof: Next on the last record sets Eof, Prior on the first sets Bof;
+//   every successful move clears both; an empty view has both set.
+// - A field that holds nothing is NULL in storage and reads as "" or 0 (a
+//   logical field reads "True" / "False", or "" when it holds nothing).
 // - Errors are StoreError with a Japanese message; nothing is left half-written.
 
 #include <cstdint>
@@ -35,21 +45,17 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ledger/store_error.h"
 #include "core/ledger/table_schema.h"
 
 struct sqlite3;
 
 namespace ravelto::store {
 
-// An error of the record store. what() is Japanese UTF-8, ready for a message box.
-class StoreError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 enum class State { Browse, Edit, Insert };
 
 class Database;
+struct TableSchema;
 
 // One record read at a view position, without moving the cursor and without
 // events (the record grid and printing use it).
@@ -62,10 +68,12 @@ class Record {
     int32_t Int(int field_index) const;
     bool IsNull(int field_index) const;
     int64_t RowId() const { return row_id_; }
+    size_t FieldCount() const { return text_.size(); }
 
   private:
     friend class Table;
-    const TableDef* def_ = nullptr;
+    friend struct TableAccess;
+    std::shared_ptr<const TableSchema> schema_;
     int64_t row_id_ = 0;
     std::vector<std::string> text_;  // text form of every field ("" for NULL)
     std::vector<int32_t> int_;       // integer form (0 for NULL or text fields)
@@ -114,7 +122,8 @@ class Table {
     bool Eof() const;
     bool Bof() const;
     int RecordCount() const;
-    int RecNo() const;  // 1-based; 0 on an empty view
+    int RecNo() const;      // 1-based; 0 on an empty view
+    int64_t RowId() const;  // of the current record; 0 on an empty view or a new record
     void SetRecNo(int rec_no);
     // fields: names separated by ";"; values in the same order (CP932 text; an
     // integer field compares as a decimal number). partial: text values match
@@ -123,6 +132,7 @@ class Table {
 
     // Editing.
     State GetState() const;
+    bool Modified() const;  // a field was written since Edit / Insert
     void Edit();
     void Insert();
     void Append();
@@ -150,14 +160,21 @@ class Table {
 
   private:
     friend class Database;
+    friend class Transaction;
+    friend struct TableAccess;
     struct Impl;
     explicit Table(std::unique_ptr<Impl> impl);
+    void BeginInsert(bool append);
     std::unique_ptr<Impl> impl_;
 };
 
 // A connection with the tables attached to it. The program's own tables share
 // one Database so that one command's writes commit together; the sibling
-// programs' tables get a Database of their own.
+// programs' tables get a Database of their own (SQLite attaches at most 10
+// files to one connection). Each table is the file named like it in the
+// directory; the connection's own main database is the empty file
+// ".ravelto.db" there, which lets SQLite commit writes to several table files
+// atomically even across a crash. Rollback journal, never WAL.
 class Database {
   public:
     // dir is created when missing.
@@ -171,10 +188,18 @@ class Database {
 
     const std::filesystem::path& Directory() const;
 
-    // Opens (creating when missing) the table's file; the cursor is on the first record.
+    // Opens (creating when missing) the table's file; the cursor is on the
+    // first record. Opening an open table gives the same Table. A file whose
+    // fields differ from def is refused; one with fewer fields gains the rest.
+    // Not inside a Transaction.
     Table& Open(const TableDef& def);
+    // The Table is gone afterwards. Not from inside one of its own handlers.
     void Close(Table& table);
     Table* Find(std::string_view name);
+
+    bool InTransaction() const;
+    // How long a write waits for another program's lock before failing.
+    void SetBusyTimeout(int milliseconds);
 
     sqlite3* Handle();  // for the store's own parts
 
@@ -187,7 +212,10 @@ class Database {
 
 // All writes to all tables of one Database inside the scope commit together,
 // or none do. Nested scopes are savepoints. Destroyed without Commit() (an
-// error, an early return) it rolls back and every open view is read again.
+// error, an early return) it rolls back and every open view is read again;
+// an edit or insert begun inside the scope is dropped, one begun before it is
+// kept. Once SQLite has given up the transaction after an error, every later
+// write in the scope is refused.
 class Transaction {
   public:
     explicit Transaction(Database& db);
@@ -200,6 +228,7 @@ class Transaction {
     Database& db_;
     int depth_ = 0;
     bool done_ = false;
+    void Rollback() noexcept;
 };
 
 }  // namespace ravelto::store

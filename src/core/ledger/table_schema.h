@@ -28,7 +28,10 @@ struct OrderKey {
 // A named order. Ties are broken by the order in which records were added,
 // in the direction of the first key, so every order is total.
 struct OrderDef {
-    std::string name;  // CP932; the empty name is the primary order and is implicit
+    // CP932. The empty name is the primary order: by default the order in
+    // which records were added; a table may give it keys by listing an order
+    // with the empty name.
+    std::string name;
     std::vector<OrderKey> keys;
 };
 

@@ -150,6 +150,13 @@ TEST_F(FListFormTest, TypingIntoAnEmptyTableInsertAndDelete) {
     EXPECT_EQ(form->Model()->rowCount(), 3);
     form->CancelBtn->click();
     EXPECT_EQ(form->Model()->rowCount(), 2);
+    form->InsertBtn->click();
+    form->DBGrid1->setCurrentIndex(form->Model()->index(1, 0));
+    EXPECT_EQ(form->Model()->rowCount(), 2);
+    EXPECT_EQ(groups_->GetState(), store::State::Browse);
+    EXPECT_EQ(groups_->RecordCount(), 2);
+    EXPECT_EQ(form->Model()->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(),
+              QString::fromUtf8("▶"));
 
     // Delete asks first.
     questions_.Then(Answer::No).Then(Answer::Yes);

@@ -85,7 +85,9 @@ QVariant TableGridModel::headerData(int section, Qt::Orientation orientation, in
         if (section < 0 || section >= columnCount()) return {};
         return ToQ(table_.Def().fields[section].name);
     }
-    return IsPendingRow(section) ? QStringLiteral("*") : QString();
+    // The row marker of the current record: ▶, or * while it is edited or new.
+    if (section != CurrentRow()) return QString();
+    return table_.GetState() == store::State::Browse ? QString::fromUtf8("▶") : QStringLiteral("*");
 }
 
 Qt::ItemFlags TableGridModel::flags(const QModelIndex& index) const {
@@ -217,7 +219,7 @@ TFListForm::TFListForm(store::Table& groups, Questions& questions, platform::Use
                              QAbstractItemView::AnyKeyPressed);
     DBGrid1->horizontalHeader()->setSectionsMovable(true);
     DBGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
-    DBGrid1->verticalHeader()->setFixedWidth(14);
+    DBGrid1->verticalHeader()->setFixedWidth(16);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) model_->MoveTo(current.row());

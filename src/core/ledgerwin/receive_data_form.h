@@ -1,0 +1,98 @@
+#pragma once
+
+// The ledger window's core: its state, the month tabs, creation, the delayed
+// start-up, the month view of a selected tab and closing. The Qt window
+// renders `View()` and forwards its events here.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ledger/eradate.h"
+#include "core/ledger/questions.h"
+#include "core/ledgerwin/main_window_state.h"
+
+namespace ravelto::store {
+class Table;
+}
+
+namespace ravelto::ledgerwin {
+
+// What the window needs of the platform.
+struct FormPlatform {
+    std::function<void(bool on)> set_caps_lock;
+    std::function<std::vector<std::string>()> printer_names;
+};
+
+class ReceiveDataForm {
+  public:
+    ReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
+                    std::filesystem::path start_dir, Questions& questions, FormPlatform platform);
+
+    // Creation: settings files, sibling programs, Caps Lock, month tabs, order.
+    void FormCreate();
+    // The one-shot delayed start-up. False: the password was refused and the
+    // window must close; nothing of the ledger has been shown.
+    bool Timer1Timer();
+    bool StartupDone() const { return startup_done_; }
+
+    // The month tabs.
+    void TabSet();
+    void SelectTab(int index);  // selects and runs the tab change
+    void TabControl1Change();
+
+    // Closing: false keeps the window open. Caps Lock goes off and Receive.INI
+    // is written whatever the answer.
+    bool FormCloseQuery();
+
+    // Menu entries owned by the window.
+    void Furigana1Click();
+    void Pr1Click();                // 当月のみ
+    void DisplayItemsOnlyClick();   // 取り込み設定 ▸ 表示項目のみ
+    void BackupPeriodLimitClick();  // バックアップ方法 ▸ 期間限定
+    void N14Click();                // リスト修正 ▸ 入金種別
+    void User1Click();              // 自社情報
+    void T1Click();                 // ﾀｲﾄﾙ色変更
+    void N4Click();                 // パスワードの設定
+    void Var1Click();               // ﾊﾞｰｼﾞｮﾝ情報
+
+    // The ledger view's record count (FormPaint).
+    int RecordCount() const;
+
+    const MainWindowState& State() const { return state_; }
+    MainWindowState& MutableState() { return state_; }
+    const WindowView& View() const { return view_; }
+    const std::vector<MonthTab>& Tabs() const { return tabs_; }
+    const std::filesystem::path& StartDir() const { return start_dir_; }
+    store::Table& Ledger() { return ledger_; }
+    store::Table& Totals() { return totals_; }
+
+    // Called whenever the view changed, so the window re-renders.
+    std::function<void()> Changed;
+
+    // Settings files, read at creation and written on close.
+    void ReadSettingsFiles();
+    void WriteReceiveIni() const;
+
+  private:
+    void BuildTabs();
+    void MonthBranch(int index);
+    void PersonalBranch();
+    void CommonEnd();
+    void Notify();
+
+    store::Table& ledger_;
+    store::Table& totals_;
+    const Clock& clock_;
+    std::filesystem::path start_dir_;
+    Questions& questions_;
+    FormPlatform platform_;
+    MainWindowState state_;
+    WindowView view_;
+    std::vector<MonthTab> tabs_;
+    bool startup_done_ = false;
+};
+
+}  // namespace ravelto::ledgerwin

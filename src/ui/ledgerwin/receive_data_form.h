@@ -1,0 +1,150 @@
+#pragma once
+
+// TReceiveDataForm: the ledger window. It renders the core's state and
+// forwards its events (tab selected, menu command, close) to the core.
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ledgerwin/receive_data_form.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabBar;
+class QTimer;
+class QToolButton;
+
+namespace ravelto {
+class Questions;
+}
+
+namespace ravelto::platform {
+class CapsLock;
+class PrinterList;
+class HelpViewer;
+class UserSettings;
+}  // namespace ravelto::platform
+
+namespace ravelto::ui {
+
+class RecordGrid;
+class TRestorePos;
+
+// The platform layers the window uses; they outlive it.
+struct WindowPlatform {
+    platform::CapsLock& caps_lock;
+    const platform::PrinterList& printers;
+    platform::HelpViewer& help;
+    platform::UserSettings& user_settings;
+};
+
+class TReceiveDataForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    TReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
+                     std::filesystem::path start_dir, Questions& questions, WindowPlatform platform,
+                     QWidget* parent = nullptr);
+    ~TReceiveDataForm() override;
+
+    ledgerwin::ReceiveDataForm& Core() { return *core_; }
+    // The one-shot delayed start-up (also run directly by tests).
+    void Timer1Timer();
+    QTimer* Timer1() const { return timer1_; }
+    // Called once the first view is shown.
+    std::function<void()> FirstViewShown;
+    // How long the delayed start-up took, in milliseconds.
+    long long StartupMs() const { return startup_ms_; }
+
+    // Controls, for tests and the screenshots.
+    QTabBar* TabControl1() const { return tab_bar_; }
+    RecordGrid* DBCtrlGrid1() const { return grid_; }
+    QWidget* Panel1() const { return panel1_; }
+    QLabel* ModePanel() const { return mode_panel_; }
+    QLabel* TotalPanel() const { return total_panel_; }
+    QWidget* SortPanel() const { return sort_panel_; }
+    QWidget* FilterPanel() const { return filter_panel_; }
+    QWidget* LeftPanel() const { return left_panel_; }
+    QWidget* TotalPanel1() const { return total_panel1_; }
+    QFrame* SpeedPanel1() const { return speed_panel_; }
+    QLineEdit* TotalMemo(const char* field) const;
+    QAction* Action(const char* name) const;
+    QLabel* Title(int number) const { return titles_[static_cast<size_t>(number - 1)]; }
+    TRestorePos* RestorePos() const { return restore_pos_; }
+
+    void ApplyTitleColors();
+
+  signals:
+    // The window has closed: the program ends (other windows, such as the
+    // help, go with it).
+    void Closed();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildTopBar();
+    void BuildTabArea();
+    void BuildMenus();
+    void LayOut();
+    void Render();
+    void RenderTotals();
+    void Run(const std::function<void()>& command);  // a menu command: errors shown
+    QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
+                       const QKeySequence& shortcut = {});
+
+    Questions& questions_;
+    WindowPlatform platform_;
+    std::unique_ptr<ledgerwin::ReceiveDataForm> core_;
+    TRestorePos* restore_pos_;
+    QTimer* timer1_;
+    QWidget* central_;
+    QFrame* speed_panel_;
+    QWidget* kakutei_panel_;
+    QWidget* kojin_panel_;
+    QWidget* sort_panel_;
+    QWidget* filter_panel_;
+    QComboBox* combo_box1_;
+    QComboBox* combo_box2_;
+    QLabel* mode_panel_;
+    QLabel* total_panel_;
+    QLabel* commant2_panel_;
+    std::map<std::string, QWidget*> top_controls_;
+    std::vector<QToolButton*> navigator_buttons_;
+    QWidget* tab_area_;
+    QWidget* panel1_;
+    QWidget* left_panel_;
+    std::vector<QLabel*> titles_;
+    RecordGrid* grid_;
+    QWidget* bottom_panel_;
+    QLabel* total_label_;
+    QWidget* total_panel1_;
+    QWidget* ototal_panel_;
+    QLabel* ototal_label_;
+    std::vector<std::pair<std::string, QLineEdit*>> total_memos_;
+    std::vector<QLineEdit*> ototal_memos_;
+    QTabBar* tab_bar_;
+    std::map<std::string, QAction*> actions_;
+    std::vector<QAction*> settle_day_actions_;
+    QAction* repair_separator_ = nullptr;
+    bool rendering_ = false;
+    long long startup_ms_ = 0;
+};
+
+}  // namespace ravelto::ui

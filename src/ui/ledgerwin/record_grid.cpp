@@ -1,0 +1,332 @@
+#include "ui/ledgerwin/record_grid.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <set>
+#include <string_view>
+
+#include "core/ledger/cp932.h"
+#include "core/ledgerwin/window_layout.h"
+#include "ui/qtext.h"
+
+namespace ravelto::ui {
+
+using ledgerwin::Area;
+
+namespace {
+
+// A payment-kind list that offers nothing while its record is read-only.
+class KindComboBox : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        if (lineEdit() && !lineEdit()->isReadOnly()) QComboBox::showPopup();
+    }
+};
+
+void SetBackground(QWidget* w, const QColor& color) {
+    if (!color.isValid()) return;
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, color);
+    p.setColor(QPalette::Window, color);
+    w->setPalette(p);
+}
+
+}  // namespace
+
+RecordPanel::RecordPanel(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("DBCtrlGridPanel"));
+    setAutoFillBackground(true);
+    line_panel_ = new QWidget(this);
+    line_panel_->setObjectName(QStringLiteral("LinePanel1"));
+    line_panel_->setAutoFillBackground(true);
+    kana_panel_ = new QWidget(this);
+    kana_panel_->setObjectName(QStringLiteral("kanaPanel"));
+    panel3_ = new QWidget(this);
+    panel3_->setObjectName(QStringLiteral("Panel3"));
+    left_panel_ = new QWidget(panel3_);
+    left_panel_->setObjectName(QStringLiteral("LeftPanel1"));
+
+    for (const auto& c : ledgerwin::RecordControls(ledgerwin::kInitialWidth)) {
+        QWidget* parent_widget =
+            c.kana_row ? kana_panel_ : (c.place.area == Area::Block ? left_panel_ : panel3_);
+        QWidget* w = nullptr;
+        switch (c.kind) {
+            case ledgerwin::RecordControl::Memo: {
+                auto* edit = new QLineEdit(parent_widget);
+                edit->setReadOnly(true);
+                edit->setFrame(true);
+                edit->setTextMargins(0, 0, 0, 0);
+                edit->setAlignment(c.right_aligned ? Qt::AlignRight | Qt::AlignVCenter
+                                                   : Qt::AlignLeft | Qt::AlignVCenter);
+                w = edit;
+                break;
+            }
+            case ledgerwin::RecordControl::Combo: {
+                auto* combo = new KindComboBox(parent_widget);
+                combo->setEditable(true);
+                combo->lineEdit()->setReadOnly(true);
+                combo->setInsertPolicy(QComboBox::NoInsert);
+                w = combo;
+                break;
+            }
+            case ledgerwin::RecordControl::Check: {
+                auto* check = new QCheckBox(QStringLiteral("不含"), parent_widget);
+                check->setAttribute(Qt::WA_TransparentForMouseEvents);
+                check->setFocusPolicy(Qt::NoFocus);
+                w = check;
+                break;
+            }
+        }
+        w->setObjectName(QString::fromLatin1(c.name));
+        w->installEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(w)) combo->lineEdit()->installEventFilter(this);
+        controls_.push_back({c.name, c.field, w});
+    }
+    // The reading of the name in light grey, as the input method captured it.
+    QPalette kana = Memo("DBMemo25")->palette();
+    kana.setColor(QPalette::Text, QColor(0x80, 0x80, 0x80));
+    Memo("DBMemo25")->setPalette(kana);
+}
+
+QWidget* RecordPanel::Control(const char* name) const {
+    for (const Bound& b : controls_)
+        if (std::string_view(b.name) == name) return b.widget;
+    return nullptr;
+}
+
+QLineEdit* RecordPanel::Memo(const char* name) const {
+    return qobject_cast<QLineEdit*>(Control(name));
+}
+
+void RecordPanel::Arrange(int window_width, bool furigana_shown) {
+    const int width = window_width - ledgerwin::kGridScrollBarWidth;
+    int y = 0;
+    line_panel_->setGeometry(0, y, width, ledgerwin::kSeparatorHeight);
+    y += ledgerwin::kSeparatorHeight;
+    kana_panel_->setVisible(furigana_shown);
+    if (furigana_shown) {
+        kana_panel_->setGeometry(0, y, width, ledgerwin::kKanaRowHeight);
+        y += ledgerwin::kKanaRowHeight;
+    }
+    panel3_->setGeometry(0, y, width, 5 * ledgerwin::kRecordRowHeight);
+    const ledgerwin::Block block = ledgerwin::AmountBlock(window_width);
+    left_panel_->setGeometry(block.left, 2 * ledgerwin::kRecordRowHeight, block.width,
+                             3 * ledgerwin::kRecordRowHeight);
+    for (const auto& c : ledgerwin::RecordControls(window_width)) {
+        QWidget* w = Control(c.name);
+        int top = c.place.y;
+        if (c.place.area == Area::Block) top -= 2 * ledgerwin::kRecordRowHeight;
+        w->setGeometry(c.place.x, top, c.place.width, c.place.height);
+    }
+    setFixedSize(width, y + 5 * ledgerwin::kRecordRowHeight);
+}
+
+void RecordPanel::SetPaymentKinds(const QStringList& kinds) {
+    for (const Bound& b : controls_) {
+        if (auto* combo = qobject_cast<QComboBox*>(b.widget)) {
+            const QString text = combo->currentText();
+            combo->clear();
+            combo->addItems(kinds);
+            combo->setEditText(text);
+        }
+    }
+}
+
+void RecordPanel::SetColors(const QColor& borders, const QColor& read_only) {
+    SetBackground(line_panel_, borders);
+    // The payment fields keep their colour: they are the ones a closed
+    // record still takes.
+    static const std::set<std::string_view> payments{"DBMemo15", "DBMemo17", "DBMemo18",
+                                                     "DBMemo19", "DBMemo20", "DBMemo21"};
+    for (const Bound& b : controls_)
+        if (qobject_cast<QLineEdit*>(b.widget) && !payments.contains(b.name))
+            SetBackground(b.widget, read_only);
+}
+
+void RecordPanel::BindFields(const store::Table& table) {
+    for (Bound& b : controls_)
+        b.field_index = table.FieldIndex(sj(b.field));
+}
+
+void RecordPanel::Show(const store::Record* record) {
+    for (Bound& b : controls_) {
+        QString text;
+        if (record != nullptr && b.field_index >= 0) text = ToQ(record->Text(b.field_index));
+        if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) {
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        } else if (auto* combo = qobject_cast<QComboBox*>(b.widget)) {
+            combo->setEditText(text);
+        } else if (auto* check = qobject_cast<QCheckBox*>(b.widget)) {
+            check->setChecked(text == QLatin1String("True"));
+        }
+    }
+}
+
+void RecordPanel::SetCurrent(bool current) {
+    if (current == current_) return;
+    current_ = current;
+    QPalette p = palette();
+    p.setColor(QPalette::Window,
+               current ? QColor(0xFF, 0xFF, 0xE0) : QPalette().color(QPalette::Window));
+    setPalette(p);
+}
+
+void RecordPanel::mousePressEvent(QMouseEvent* event) {
+    emit Clicked();
+    QFrame::mousePressEvent(event);
+}
+
+bool RecordPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::FocusIn)
+        emit Clicked();
+    return QFrame::eventFilter(watched, event);
+}
+
+RecordGrid::RecordGrid(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("DBCtrlGrid1"));
+    scroll_bar_ = new QScrollBar(Qt::Vertical, this);
+    scroll_bar_->setObjectName(QStringLiteral("DBCtrlGrid1ScrollBar"));
+    connect(scroll_bar_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (value + 1 == top_) return;
+        top_ = value + 1;
+        Refresh();
+    });
+}
+
+void RecordGrid::SetTable(store::Table* table) {
+    if (table != table_) {
+        table_ = table;
+        top_ = 1;
+        if (table_ != nullptr)
+            for (RecordPanel* p : panels_)
+                p->BindFields(*table_);
+    }
+    Refresh();
+}
+
+void RecordGrid::FollowCursor() {
+    KeepCursorVisible();
+    Refresh();
+}
+
+void RecordGrid::SetFurigana(bool shown) {
+    if (shown == furigana_) return;
+    furigana_ = shown;
+    Rebuild();
+}
+
+void RecordGrid::SetPaymentKinds(const QStringList& kinds) {
+    kinds_ = kinds;
+    for (RecordPanel* p : panels_)
+        p->SetPaymentKinds(kinds);
+}
+
+void RecordGrid::SetColors(const QColor& borders, const QColor& read_only) {
+    borders_ = borders;
+    read_only_ = read_only;
+    for (RecordPanel* p : panels_)
+        p->SetColors(borders, read_only);
+}
+
+void RecordGrid::resizeEvent(QResizeEvent*) {
+    Rebuild();
+}
+
+void RecordGrid::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    scroll_bar_->setValue(scroll_bar_->value() - steps);
+    event->accept();
+}
+
+void RecordGrid::Rebuild() {
+    window_width_ = width();
+    const int rows = std::max(1, ledgerwin::GridRows(height(), furigana_));
+    while (static_cast<int>(panels_.size()) > rows) {
+        delete panels_.back();
+        panels_.pop_back();
+    }
+    while (static_cast<int>(panels_.size()) < rows) {
+        auto* panel = new RecordPanel(this);
+        const int row = static_cast<int>(panels_.size());
+        connect(panel, &RecordPanel::Clicked, this, [this, row] {
+            const int rec_no = top_ + row;
+            if (table_ != nullptr && rec_no <= table_->RecordCount() && RecordClicked)
+                RecordClicked(rec_no);
+        });
+        panel->SetPaymentKinds(kinds_);
+        if (table_ != nullptr) panel->BindFields(*table_);
+        panel->SetColors(borders_, read_only_);
+        panel->show();
+        panels_.push_back(panel);
+    }
+    const int row_height =
+        furigana_ ? ledgerwin::kRowHeightWithKana : ledgerwin::kRowHeightWithoutKana;
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        panels_[i]->Arrange(window_width_, furigana_);
+        panels_[i]->move(0, static_cast<int>(i) * row_height);
+    }
+    scroll_bar_->setGeometry(width() - ledgerwin::kGridScrollBarWidth, 0,
+                             ledgerwin::kGridScrollBarWidth, height());
+    Refresh();
+}
+
+void RecordGrid::KeepCursorVisible() {
+    if (table_ == nullptr) return;
+    const int rec_no = table_->RecNo();
+    const int rows = RowCount();
+    if (rec_no < 1) return;
+    if (rec_no < top_) top_ = rec_no;
+    if (rec_no >= top_ + rows) top_ = rec_no - rows + 1;
+}
+
+void RecordGrid::Refresh() {
+    // A new view starts at its top; a cursor that moved is brought into sight.
+    // Scrolling alone leaves the cursor where it is.
+    std::string view;
+    if (table_ != nullptr)
+        view = table_->Filter() + (table_->Filtered() ? "\x01" : "\x02") + table_->Order();
+    if (view != last_view_) {
+        last_view_ = view;
+        top_ = 1;
+        last_cursor_ = -1;
+    }
+    const int cursor = table_ != nullptr ? table_->RecNo() : 0;
+    if (cursor != last_cursor_) {
+        last_cursor_ = cursor;
+        KeepCursorVisible();
+    }
+    const int count = table_ != nullptr ? table_->RecordCount() : 0;
+    const int rows = RowCount();
+    const int max_top = std::max(1, count - rows + 1);
+    top_ = std::clamp(top_, 1, max_top);
+    {
+        const QSignalBlocker block(scroll_bar_);
+        scroll_bar_->setRange(0, max_top - 1);
+        scroll_bar_->setPageStep(std::max(1, rows));
+        scroll_bar_->setValue(top_ - 1);
+    }
+    const int current = table_ != nullptr ? table_->RecNo() : 0;
+    for (int row = 0; row < rows; ++row) {
+        RecordPanel* panel = panels_[static_cast<size_t>(row)];
+        const int rec_no = top_ + row;
+        if (rec_no <= count) {
+            const store::Record record = table_->ReadAt(rec_no);
+            panel->Show(&record);
+            panel->setVisible(true);
+        } else {
+            panel->Show(nullptr);
+            panel->setVisible(false);
+        }
+        panel->SetCurrent(rec_no == current);
+    }
+}
+
+}  // namespace ravelto::ui

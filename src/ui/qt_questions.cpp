@@ -96,8 +96,8 @@ QtQuestions::~QtQuestions() {
 
 void QtQuestions::SetParent(QWidget* parent) {
     parent_ = parent;
-    for (QWidget* dialog : std::initializer_list<QWidget*>{
-             user_set_form_, color_dlg_, pass_dlg_, list_edit_form_, version_dlg_})
+    for (QWidget* dialog : std::initializer_list<QWidget*>{user_set_form_, color_dlg_, pass_dlg_,
+                                                           list_edit_form_, version_dlg_})
         if (dialog != nullptr) dialog->setParent(parent, dialog->windowFlags());
 }
 

@@ -90,8 +90,8 @@ QtQuestions::QtQuestions(QWidget* parent) : parent_(parent) {}
 
 QtQuestions::~QtQuestions() {
     // Dialogs without a parent window are ours to delete.
-    for (QWidget* dialog : std::initializer_list<QWidget*>{
-             user_set_form_, color_dlg_, pass_dlg_, list_edit_form_, version_dlg_})
+    for (QWidget* dialog : std::initializer_list<QWidget*>{user_set_form_, color_dlg_, pass_dlg_,
+                                                           list_edit_form_, version_dlg_})
         if (dialog != nullptr && dialog->parent() == nullptr) delete dialog;
 }
 

@@ -92,6 +92,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     questions.SetParent(form.get());
+    QObject::connect(form.get(), &ui::TReceiveDataForm::Closed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
     const auto created = Steady::now();
     // The windows of the later steps join the creation order here, after the ledger window.
 

@@ -309,6 +309,24 @@ TEST_F(FormTest, CloseQuestionsThreeAnswers) {
     EXPECT_EQ(U(ledger_.Text(sj("氏名"))), "山田次郎");
 }
 
+TEST_F(FormTest, CloseWithARecordThatCannotBeSavedStaysOpen) {
+    AddTotals("平成１５年０１月", 1);
+    AddRecord("平成１５年０１月１０日", "山田");
+    Form().FormCreate();
+    ASSERT_TRUE(Form().Timer1Timer());
+    ledger_.Events().BeforePost = [] { throw store::StoreError("refused"); };
+    ledger_.Edit();
+    ledger_.SetText(sj("氏名"), sj("山田太郎"));
+    questions_.Then(Answer::Yes);
+    caps_.clear();
+    EXPECT_THROW(Form().FormCloseQuery(), store::StoreError);
+    EXPECT_EQ(ledger_.GetState(), store::State::Edit);  // what was typed is still there
+    EXPECT_EQ(caps_, std::vector<bool>{false});
+    EXPECT_TRUE(std::filesystem::exists(Workspace::StartDir() / "Receive.INI"));
+    ledger_.Events().BeforePost = nullptr;
+    ledger_.Cancel();
+}
+
 TEST_F(FormTest, SettingsDialogsOfTheMenu) {
     Form().FormCreate();
     // リスト修正 ▸ 入金種別: OK replaces the list and writes RcInType.INI; ｷｬﾝｾﾙ keeps it.

@@ -73,6 +73,8 @@ TEST_F(FilterTest, FormsOfTheLedger) {
         {"(売上日 = '*')", {"A", "B", "C", "D", "O'Brien", "E", "F", "G"}},
         {"(売上日 = '')", {"G"}},
         {"(売上日 <= '平成１４年１１月２６日')", {"A", "B", "G"}},
+        // The range with an empty start: "" >= "" holds for the empty field too.
+        {"(売上日 >= '') and  (売上日 <= '平成１４年１１月２６日')", {"A", "B", "G"}},
         {"(売上日 <> '平成*')", {"G"}},
         // Empty integers are 0.
         {"(残金合計 = 0)", {"A", "B", "D", "E", "F", "G"}},

@@ -105,6 +105,53 @@ TEST_F(TransactionTest, RollbackDropsOnlyEditsBegunInside) {
     EXPECT_EQ(l.ReadAt(1).Text(sj("氏名")), "typed");
 }
 
+TEST_F(TransactionTest, EditLeftPendingByACommittedCommandOutlivesALaterRollback) {
+    Table& l = Ledger();
+    Table& t = Totals();
+    {
+        Transaction tx(Db());
+        l.First();
+        l.Edit();
+        l.SetText(sj("氏名"), "typed");
+        tx.Commit();
+    }
+    {
+        Transaction tx(Db());
+        t.Edit();
+        t.SetInt(sj("売上"), 7);
+        t.Post();
+    }  // rolled back
+    EXPECT_EQ(t.Int(sj("売上")), 100);
+    EXPECT_EQ(l.GetState(), State::Edit);
+    EXPECT_EQ(Cur(l, "氏名"), "typed");
+    // Begun in a savepoint that was kept, it goes with the scope around it.
+    l.Cancel();
+    {
+        Transaction outer(Db());
+        {
+            Transaction inner(Db());
+            l.Edit();
+            l.SetText(sj("氏名"), "inner");
+            inner.Commit();
+        }
+    }
+    EXPECT_EQ(l.GetState(), State::Browse);
+    EXPECT_EQ(Cur(l, "氏名"), "a");
+}
+
+TEST_F(TransactionTest, WindowThatOpensATableWhileTheViewsAreReadAgain) {
+    Table& l = Ledger();
+    Table* opened = nullptr;
+    l.Events().Changed = [&] { opened = &Db().Open(JobTable()); };
+    {
+        Transaction tx(Db());
+        Add(Totals(), {{"売上日", "平成１５年０１月"}});
+    }  // rolled back: every window is told
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->RecordCount(), 0);
+    EXPECT_EQ(Totals().RecordCount(), 1);
+}
+
 TEST_F(TransactionTest, FullDiskFailsThePostAndTheWholeCommand) {
     Table& l = Ledger();
     // Leave the file no room to grow.
@@ -132,6 +179,56 @@ TEST_F(TransactionTest, FullDiskFailsThePostAndTheWholeCommand) {
     }
     EXPECT_EQ(Column(l, "氏名"), (Names{"a", "b", "c"}));
     EXPECT_EQ(l.GetState(), State::Browse);
+}
+
+TEST_F(TransactionTest, WindowThatQueriesMuchWhileAFailedWriteIsReported) {
+    // The failing insert's statement is still in use while the window is
+    // told to re-render; the queries of the window must not finalize it.
+    Table& l = Ledger();
+    sqlite3_exec(Db().Handle(), "PRAGMA t1.max_page_count = 1", nullptr, nullptr, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(Db().Handle(), "PRAGMA t1.page_count", -1, &s, nullptr);
+    sqlite3_step(s);
+    int pages = sqlite3_column_int(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_exec(Db().Handle(), ("PRAGMA t1.max_page_count = " + std::to_string(pages)).c_str(),
+                 nullptr, nullptr, nullptr);
+    bool rendering = false;
+    int renders = 0;
+    l.Events().Changed = [&] {
+        // Only while SQLite has given the transaction up and the failed
+        // statement is being reported.
+        if (rendering || !Db().InTransaction() || !sqlite3_get_autocommit(Db().Handle())) return;
+        rendering = true;
+        ++renders;
+        l.SetFiltered(true);
+        for (const std::string& order : {std::string(), ledger::OrderDescending(),
+                                         ledger::OrderFurigana(), ledger::OrderInDateDesc()}) {
+            l.SetOrder(order);
+            for (const auto& f : l.Def().fields) {
+                if (f.type != store::FieldType::Text) continue;
+                l.SetFilter("(" + f.name + " = 'a')");
+                l.RecordCount();
+            }
+        }
+        l.SetFiltered(false);
+        l.SetOrder("");
+        rendering = false;
+    };
+    std::string big(3000, 'x');
+    try {
+        Transaction tx(Db());
+        for (int i = 0; i < 50; ++i) {
+            l.Append();
+            l.SetText(sj("住所"), big);
+            l.Post();
+        }
+        tx.Commit();
+    } catch (const StoreError&) {
+    }
+    l.Events().Changed = nullptr;
+    EXPECT_GT(renders, 0);
+    EXPECT_EQ(Column(l, "氏名"), (Names{"a", "b", "c"}));
 }
 
 TEST_F(TransactionTest, LockedFileIsReportedAndTheEditKept) {

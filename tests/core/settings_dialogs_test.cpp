@@ -61,6 +61,20 @@ TEST(PasswordPath, EmptyPasswordRemovesThePromptAndClosingChangesNothing) {
     EXPECT_EQ(q.AskedList().size(), 3u);  // no prompt
 }
 
+// A password line that is not valid Shift-JIS is still a password: no typed
+// text matches it, and the ledger stays closed rather than open to anyone.
+TEST(PasswordPath, PasswordThatIsNotShiftJisIsNotDropped) {
+    std::ofstream("RcPass.INI", std::ios::binary) << "\x81\x20pw\r\n";
+    PasswordIni ini;
+    ini.Read(kDir);
+    EXPECT_EQ(ini.StartupPassword, "\x81\x20pw");
+    ScriptedQuestions q;
+    q.ThenText("pw").ThenText("");
+    EXPECT_FALSE(AskStartupPassword(q, ini.StartupPassword));
+    EXPECT_FALSE(AskStartupPassword(q, ini.StartupPassword));
+    EXPECT_EQ(q.AskedList().size(), 2u);
+}
+
 TEST(PaymentKinds, EditedListIsReturnedAndSavedCancelChangesNothing) {
     ScriptedQuestions q;
     std::vector<std::string> current = PaymentKindsIni::DefaultKinds();

@@ -1,6 +1,8 @@
 #include "core/ledger/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +82,22 @@ TEST(SettingsFile, WriteIsCrLfAfterEveryLineAndLeavesNoTemporaryFile) {
     EXPECT_EQ(files, 1);
 }
 
+// A value with a line break in it (pasted into a one-line field) would become
+// two lines and move every later value up a line at the next start.
+TEST(SettingsFile, ValueWithALineBreakIsRefusedAndTheOldFileStays) {
+    WriteSettingsFile(kDir, "User.INI", {"a", "b", "c"});
+    for (const char* value : {"1-2 Chuo\nTokyo", "x\r", "\r\n"}) {
+        try {
+            WriteSettingsFile(kDir, "User.INI", {value, "b", "c"});
+            FAIL() << "no error";
+        } catch (const SettingsFileError& e) {
+            EXPECT_NE(std::string(e.what()).find("改行"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("User.INI"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(ReadBytes("User.INI"), "a\r\nb\r\nc\r\n");
+    }
+}
+
 TEST(SettingsFile, WriteIntoAMissingFolderSaysWhyInJapanese) {
     try {
         WriteSettingsFile("no-such-folder", "c.INI", {"new"});
@@ -104,6 +122,35 @@ TEST(SettingsFile, FailedWriteKeepsTheOldFileAndSaysWhyInJapanese) {
     }
     fs::permissions("ro", fs::perms::owner_all, fs::perm_options::replace);
     EXPECT_EQ(ReadBytes("ro/c.INI"), "old\r\n");
+}
+
+// The write itself fails half-way (the disk is full, here: the file-size
+// limit is reached), as it can whatever the user's rights: the old file
+// is still there, whole.
+TEST(SettingsFile, WriteThatFailsHalfWayKeepsTheOldFile) {
+    WriteBytes("RcInType.INI", "old\r\n");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        WriteSettingsFile(kDir, "RcInType.INI", {std::string(4000, 'x')});
+    } catch (const SettingsFileError&) {
+        threw = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, old_handler);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(ReadBytes("RcInType.INI"), "old\r\n");
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(kDir)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);  // no temporary file left behind
 }
 
 TEST(SettingsFile, FolderWhereTheFileShouldBeIsAnError) {

@@ -164,6 +164,20 @@ TEST_F(WindowTest, ResizeRules) {
     EXPECT_EQ(grid->Panel(0)->LeftPanel1()->x(), 178);
     for (int n = 1; n <= 27; ++n)
         EXPECT_TRUE(Window().Title(n)->isVisibleTo(&Window())) << n;
+    // Titles stand over their fields, on screen.
+    struct Pair {
+        int title;
+        const char* control;
+    } pairs[] = {{1, "YomiDBMemo1"},  {3, "DBMemo2"},   {7, "DBMemo6"},   {11, "DBMemo16"},
+                 {12, "DBComboBox1"}, {22, "DBMemo20"}, {24, "DBMemo21"}, {27, "DBMemo24"}};
+    for (const Pair& p : pairs) {
+        QWidget* title = Window().Title(p.title);
+        QWidget* field = grid->Panel(0)->Control(p.control);
+        EXPECT_EQ(title->mapTo(&Window(), QPoint(0, 0)).x(),
+                  field->mapTo(&Window(), QPoint(0, 0)).x())
+            << p.control;
+        EXPECT_EQ(title->width(), field->width()) << p.control;
+    }
 }
 
 TEST_F(WindowTest, LockedUntilThePasswordIsGiven) {

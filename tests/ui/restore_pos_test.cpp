@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScreen>
 #include <QWidget>
 #include <memory>
 
@@ -96,6 +97,28 @@ TEST(RestorePos, OneMissingValueKeepsThatPropertyAsDesigned) {
     EXPECT_EQ(v.widget->frameGeometry().x(), 10);
     EXPECT_EQ(v.widget->frameGeometry().y(), 30);
     EXPECT_EQ(v.widget->size(), QSize(672, 493));
+}
+
+// Values from the store are only 32-bit integers: a size that no window can
+// have keeps the designed one, and no value overflows on its way to the window.
+TEST(RestorePos, SizesNoWindowCanHaveKeepTheDesign) {
+    MemoryUserSettings store;
+    store.WriteInt(kKey, QStringLiteral("CarData PosX"), INT32_MAX);
+    store.WriteInt(kKey, QStringLiteral("CarData PosY"), INT32_MIN);
+    store.WriteInt(kKey, QStringLiteral("CarData Width"), INT32_MIN);
+    store.WriteInt(kKey, QStringLiteral("CarData Height"), 0);
+    Window w(store);
+    w.Open();
+    EXPECT_EQ(w.widget->size(), QSize(672, 493));
+
+    // A width no desktop can show would only take memory: the window is kept
+    // within twice the desktop.
+    MemoryUserSettings huge;
+    huge.WriteInt(kKey, QStringLiteral("CarData Width"), INT32_MAX);
+    Window v(huge);
+    v.Open();
+    EXPECT_LE(v.widget->width(), 2 * v.widget->screen()->virtualSize().width());
+    EXPECT_EQ(v.widget->height(), 493);
 }
 
 TEST(RestorePos, MaximizedWindowSavesItsNormalRectangle) {

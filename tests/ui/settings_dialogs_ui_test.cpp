@@ -104,6 +104,60 @@ TEST(UserSetFormUi, TextShiftJisCannotHoldIsRefusedWithAMessage) {
     EXPECT_FALSE(form.isVisible());
 }
 
+// Some Shift-JIS codes have a twin (≒ as 0x8790 and 0x81E0, NEC's and IBM's
+// copies of the extra kanji): text the user did not touch keeps the very
+// bytes it came with, so OK never rewrites a setting nobody changed.
+const std::string kTwinCodes = "\x87\x90" + sj("山") + "\xED\x40";
+
+TEST(UserSetFormUi, UntouchedFieldsKeepTheirBytes) {
+    ASSERT_NE(FromQ(ToQ(kTwinCodes)), kTwinCodes);  // the round trip alone changes them
+    TUserSetForm form;
+    CompanyInfo info;
+    info.Address() = kTwinCodes;
+    info.CompanyName() = kTwinCodes;
+    form.SetValues(info);
+    form.Edit2->setText(form.Edit2->text() + QStringLiteral("店"));
+    CompanyInfo values = form.Values();
+    EXPECT_EQ(values.Address(), kTwinCodes);
+    EXPECT_EQ(values.CompanyName(), FromQ(ToQ(kTwinCodes)) + sj("店"));
+}
+
+TEST(ColorDlgUi, UntouchedNamesKeepTheirBytes) {
+    TColorDlg dialog;
+    TitleColors colors;
+    colors.Borders = kTwinCodes;
+    dialog.SetValues(colors);
+    EXPECT_EQ(dialog.Values(), colors);
+}
+
+TEST(ListEditFormUi, UntouchedLinesKeepTheirBytes) {
+    TListEditForm form;
+    form.SetLines({sj("持参"), kTwinCodes});
+    form.Memo1->setPlainText(QStringLiteral("手形\n") + form.Memo1->toPlainText());
+    EXPECT_EQ(form.Lines(), (std::vector<std::string>{sj("手形"), sj("持参"), kTwinCodes}));
+}
+
+// A one-line field keeps the line breaks of pasted text; a settings line
+// cannot hold them, so OK says so and the dialog stays open.
+TEST(UserSetFormUi, PastedLineBreakIsRefusedWithAMessage) {
+    TUserSetForm form;
+    form.show();
+    form.Edit1->setText(QStringLiteral("東京都港区\n芝公園"));
+    QString shown;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        box->accept();
+    });
+    form.OKBtn->click();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(shown.contains(QStringLiteral("改行"))) << shown.toStdString();
+    form.Edit1->setText(QStringLiteral("東京都港区芝公園"));
+    form.OKBtn->click();
+    EXPECT_FALSE(form.isVisible());
+}
+
 TEST(ColorDlgUi, FortyTwoNamesDefaultsAndChoice) {
     TColorDlg dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ﾀｲﾄﾙ色変更"));

@@ -6,6 +6,7 @@
 #include "core/ledger/cp932.h"
 #include "core/ledger/eradate.h"
 #include "core/ledger/ledger_tables.h"
+#include "core/ledger/month_period.h"
 
 namespace ravelto::ledger {
 
@@ -94,58 +95,37 @@ const std::array<const char*, 4> kKinds = {"車検", "整備", "鈑金", "販売
 const std::array<const char*, 4> kStaff = {"佐々木", "大野", "石井", "前田"};
 const std::array<const char*, 3> kPayKinds = {"現金", "振込", "手形"};
 
-std::string FullWidth(int value, int width) {
-    std::string digits = std::to_string(value);
-    while (static_cast<int>(digits.size()) < width)
-        digits.insert(digits.begin(), '0');
-    std::string out;
-    for (char c : digits) {
-        out.push_back(static_cast<char>(0x82));
-        out.push_back(static_cast<char>(0x4F + (c - '0')));
-    }
-    return out;
+// Full-width digits of a number, as addresses are written.
+std::string FullWidth(int value) {
+    return ChangeChar(std::to_string(value));
 }
 
-// Era date string of a date (the four eras, later dates in 平成).
-std::string EraDate(const Date& d, bool with_day = true) {
-    struct Era {
-        const char* name;
-        Date from;
-        int offset;
-    };
-    static const Era eras[] = {{"平成", {1989, 1, 8}, 1988},
-                               {"昭和", {1926, 12, 25}, 1925},
-                               {"大正", {1912, 7, 30}, 1911},
-                               {"明治", {1868, 1, 1}, 1867}};
-    const Era* era = &eras[3];
-    for (const auto& e : eras) {
-        if (d >= e.from) {
-            era = &e;
-            break;
+Date NextDay(Date d) {
+    if (d.day < DaysInMonth(d.year, d.month)) return {d.year, d.month, d.day + 1};
+    YearMonth m = NextMonth({d.year, d.month});
+    return {m.year, m.month, 1};
+}
+
+Date DaysBefore(Date d, int days) {
+    for (; days > 0; --days) {
+        if (d.day > 1) {
+            --d.day;
+        } else {
+            YearMonth m = PreviousMonth({d.year, d.month});
+            d = {m.year, m.month, DaysInMonth(m.year, m.month)};
         }
-    }
-    std::string out = sj(era->name) + FullWidth(d.year - era->offset, 2) + sj("年") +
-                      FullWidth(d.month, 2) + sj("月");
-    if (with_day) out += FullWidth(d.day, 2) + sj("日");
-    return out;
-}
-
-Date AddMonths(Date d, int months) {
-    int m = d.year * 12 + (d.month - 1) + months;
-    return Date{m / 12, m % 12 + 1, 1};
-}
-
-Date AddDays(Date d, int days) {
-    while (days < 0) {
-        if (d.day + days >= 1) {
-            d.day += days;
-            break;
-        }
-        days += d.day;
-        d = AddMonths(d, -1);
-        d.day = DaysInMonth(d.year, d.month);
     }
     return d;
+}
+
+// The days of a month period in order: those whose period is the month.
+std::vector<Date> DaysOf(YearMonth month, int settle_day) {
+    YearMonth before = PreviousMonth(month);
+    std::vector<Date> days;
+    for (Date d{before.year, before.month, 1};
+         d <= Date{month.year, month.month, DaysInMonth(month.year, month.month)}; d = NextDay(d))
+        if (MonthOfDate(d, settle_day) == month) days.push_back(d);
+    return days;
 }
 
 struct Customer {
@@ -165,8 +145,8 @@ Customer MakeCustomer(Rng& r) {
         c.reading = sj(f.reading) + " " + sj(g.reading);
     }
     const auto& a = r.Pick(kAreas);
-    c.address = sj(a.address) + FullWidth(r.Between(1, 5), 1) + sj("－") +
-                FullWidth(r.Between(1, 30), 1) + sj("－") + FullWidth(r.Between(1, 20), 1);
+    c.address = sj(a.address) + FullWidth(r.Between(1, 5)) + sj("－") +
+                FullWidth(r.Between(1, 30)) + sj("－") + FullWidth(r.Between(1, 20));
     c.postal = a.postal;
     c.phone = std::string(a.phone) + "-" + std::to_string(r.Between(1000, 9999));
     c.plate = sj(a.plate) + " " + std::to_string(r.Pick(std::array<int, 4>{300, 500, 330, 400})) +
@@ -214,8 +194,7 @@ GeneratedLedger GenerateLedger(store::Database& db, const GeneratorOptions& opt)
     GeneratedLedger out;
     const int per_month = std::max(1, opt.per_month);
     const int months = std::max(1, (opt.records + per_month - 1) / per_month);
-    const Date newest{opt.year, opt.month, 1};
-    FixedClock clock(newest);
+    FixedClock clock(Date{opt.year, opt.month, 1});
 
     std::vector<Customer> customers;
     int pool = std::max(20, opt.records / 6);
@@ -228,27 +207,17 @@ GeneratedLedger GenerateLedger(store::Database& db, const GeneratorOptions& opt)
     store::Transaction tx(db);
 
     int remaining = opt.records;
-    for (int mi = 0; mi < months; ++mi) {
-        Date month = AddMonths(newest, mi - (months - 1));
+    YearMonth month{opt.year, opt.month};
+    for (int k = 1; k < months; ++k)
+        month = PreviousMonth(month);
+    for (int mi = 0; mi < months; ++mi, month = NextMonth(month)) {
         bool open_month = mi == months - 1;
         int count = std::min(per_month, remaining);
         remaining -= count;
-        std::string label = EraDate(month, false);
+        std::string label = MonthLabelOf(month, opt.settle_day);
         out.month_labels.push_back(label);
         out.month_counts.push_back(count);
-
-        // Days of the period, in order.
-        std::vector<Date> days;
-        if (opt.settle_day > 0) {
-            Date prev = AddMonths(month, -1);
-            for (int d = opt.settle_day + 1; d <= DaysInMonth(prev.year, prev.month); ++d)
-                days.push_back({prev.year, prev.month, d});
-            for (int d = 1; d <= opt.settle_day; ++d)
-                days.push_back({month.year, month.month, d});
-        } else {
-            for (int d = 1; d <= DaysInMonth(month.year, month.month); ++d)
-                days.push_back({month.year, month.month, d});
-        }
+        const std::vector<Date> days = DaysOf(month, opt.settle_day);
 
         std::array<int64_t, 11> sums{};
         for (int i = 0; i < count; ++i) {
@@ -265,7 +234,7 @@ GeneratedLedger GenerateLedger(store::Database& db, const GeneratorOptions& opt)
                 a.prev_adv = r.Chance(40) ? r.Between(1, 400) * 100 : 0;
                 a.prev_recv = r.Between(1, 2000) * 100;
             } else {
-                sales_date = EraDate(date);
+                sales_date = DateToEraString(date);
                 write_mode = r.Chance(35) ? 1 : 0;
                 a.fees = r.Chance(45) ? r.Between(100, 900) * 100 : 0;
                 a.sales = r.Between(30, 3000) * 100;
@@ -290,8 +259,8 @@ GeneratedLedger GenerateLedger(store::Database& db, const GeneratorOptions& opt)
             using namespace rcv;
             ledger.SetText(kSalesDate, sales_date);
             if (!carry) {
-                ledger.SetText(kInDate, EraDate(AddDays(date, -r.Between(0, 6))));
-                ledger.SetText(kOutDate, EraDate(date));
+                ledger.SetText(kInDate, DateToEraString(DaysBefore(date, r.Between(0, 6))));
+                ledger.SetText(kOutDate, DateToEraString(date));
             }
             ledger.SetText(kFurigana, c.reading);
             ledger.SetText(kName, c.name);
@@ -308,17 +277,17 @@ GeneratedLedger GenerateLedger(store::Database& db, const GeneratorOptions& opt)
             ledger.SetInt(kSales, a.sales);
             ledger.SetInt(kBilled, int64_t{a.fees} + a.sales);
             if (a.deposit) {
-                ledger.SetText(kDepositDate, EraDate(date));
+                ledger.SetText(kDepositDate, DateToEraString(date));
                 ledger.SetInt(kDeposit, a.deposit);
                 ledger.SetText(kDepositKind, sj(r.Pick(kPayKinds)));
             }
             if (a.pay1) {
-                ledger.SetText(kPayDate1, EraDate(date));
+                ledger.SetText(kPayDate1, DateToEraString(date));
                 ledger.SetInt(kPayment1, a.pay1);
                 ledger.SetText(kPayKind1, sj(r.Pick(kPayKinds)));
             }
             if (a.pay2) {
-                ledger.SetText(kPayDate2, EraDate(date));
+                ledger.SetText(kPayDate2, DateToEraString(date));
                 ledger.SetInt(kPayment2, a.pay2);
                 ledger.SetText(kPayKind2, sj(r.Pick(kPayKinds)));
             }

@@ -30,7 +30,7 @@ struct MessageRequest {
     MessageKind kind = MessageKind::Information;
     std::string text;  // "\r" breaks a line
     MessageButtons buttons = MessageButtons::Ok;
-    std::string caption;  // empty: the program's title
+    std::string caption;  // empty: the caption of its kind (情報, 警告, エラー, 確認)
 };
 
 struct InputRequest {

@@ -122,11 +122,14 @@ std::optional<int64_t> ParseDecimal(std::string_view t) {
         neg = t.front() == '-';
         t.remove_prefix(1);
     }
-    if (t.empty() || t.size() > 18) return std::nullopt;
+    if (t.empty()) return std::nullopt;
+    // A long number stays a number, held at a value far outside 32 bits, so
+    // that it is refused as out of range rather than as not a number.
+    constexpr int64_t kHuge = int64_t{1} << 58;
     int64_t v = 0;
     for (char c : t) {
         if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
+        v = v > kHuge ? kHuge : v * 10 + (c - '0');
     }
     return neg ? -v : v;
 }
@@ -290,6 +293,7 @@ struct Table::Impl {
     bool appending = false;
 
     int busy = 0;
+    int live = 0;  // Stmts in use: a failing one may run handlers before it is reset
     std::unordered_map<std::string, sqlite3_stmt*> stmts;
     std::string sql_read_row, sql_insert, sql_update;  // made once: records are read often
     std::string sql_keys;
@@ -321,7 +325,7 @@ struct Table::Impl {
             if (it != t.stmts.end()) {
                 s_ = it->second;
             } else {
-                if (t.stmts.size() > 64) t.FinalizeAll();
+                if (t.stmts.size() > 64 && t.live == 0) t.FinalizeAll();
                 int rc = sqlite3_prepare_v3(t.db.db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
                                             &s_, nullptr);
                 if (rc != SQLITE_OK) {
@@ -331,8 +335,10 @@ struct Table::Impl {
                 }
                 t.stmts.emplace(sql, s_);
             }
+            ++t.live;
         }
         ~Stmt() {
+            --t_.live;
             sqlite3_reset(s_);
             sqlite3_clear_bindings(s_);
         }
@@ -371,7 +377,8 @@ struct Table::Impl {
         const Impl& t;
         std::string_view source;  // for messages
         std::vector<Param> params;
-        bool no_index = false;  // "+c": the planner may not use an index for these terms
+        bool no_index = false;     // "+c": the planner may not use an index for these terms
+        bool null_in_sql = false;  // set by Leaf: its SQL itself may pass a NULL
 
         std::string C(int col) const { return no_index ? "+" + Col(col) : Col(col); }
 
@@ -402,7 +409,7 @@ struct Table::Impl {
                         std::vector<Param> save = params;
                         Leaf(c, null_ok);
                         params = std::move(save);
-                        if (!null_ok) inner.push_back(ColumnOf(c));
+                        if (!null_ok && !null_in_sql) inner.push_back(ColumnOf(c));
                     }
                     std::string out = "(";
                     for (size_t i = 0; i < n.children.size(); ++i) {
@@ -433,6 +440,7 @@ struct Table::Impl {
         // in which case the caller adds the NULL case (unless the SQL already
         // holds it and null_ok is returned false).
         std::string Leaf(const FilterNode& n, bool& null_ok) {
+            null_in_sql = false;
             int col = ColumnOf(n);
             std::string c = C(col);
             FieldType type = t.TypeOf(col);
@@ -443,6 +451,7 @@ struct Table::Impl {
                 if (n.prefix) {
                     if (v.empty()) {
                         null_ok = false;
+                        null_in_sql = n.op == FilterOp::Eq;
                         return n.op == FilterOp::Eq ? "1" : "0";
                     }
                     auto hi = RaisePrefix(v);
@@ -459,6 +468,7 @@ struct Table::Impl {
                     case FilterOp::Eq:
                         if (v.empty()) {
                             null_ok = false;
+                            null_in_sql = true;
                             return "(" + c + " IS NULL OR " + c + " = x'')";
                         }
                         params.push_back(Param::Blob(v));
@@ -475,6 +485,7 @@ struct Table::Impl {
                     case FilterOp::Ge:
                         if (v.empty()) {
                             null_ok = false;
+                            null_in_sql = true;
                             return "1";
                         }
                         params.push_back(Param::Blob(v));
@@ -491,6 +502,7 @@ struct Table::Impl {
                 // A prefix of the decimal text of the number.
                 std::string e = "CAST(IFNULL(" + c + ",0) AS TEXT)";
                 null_ok = false;
+                null_in_sql = true;
                 if (n.text.empty()) return n.op == FilterOp::Eq ? "1" : "0";
                 auto hi = RaisePrefix(n.text);
                 params.push_back(Param::Text(n.text));
@@ -969,7 +981,15 @@ void Database::Impl::RereadAll(int rolled_back_depth) noexcept {
         i.Invalidate();
         i.eof = i.bof = false;
     }
-    for (auto& t : tables) {
+    // A handler may open or close tables: walk a copy, and skip a table
+    // that is gone by its turn.
+    std::vector<Table*> told;
+    for (auto& t : tables)
+        told.push_back(t.get());
+    for (Table* t : told) {
+        bool open = std::any_of(tables.begin(), tables.end(),
+                                [&](const std::unique_ptr<Table>& o) { return o.get() == t; });
+        if (!open) continue;
         try {
             t->impl_->Fire(&TableEvents::Changed);
         } catch (...) {
@@ -1061,6 +1081,7 @@ void Table::SetOrder(std::string_view order_name) {
     t.Invalidate();
     t.order = found;
     t.order_name.assign(order_name);
+    t.eof = t.bof = false;  // the record may now stand anywhere in the view
     t.Scrolled();
 }
 
@@ -1826,6 +1847,12 @@ void Transaction::Commit() {
     }
     done_ = true;
     d.depth = depth_ - 1;
+    // An edit still pending belongs to the enclosing scope now: a later
+    // rollback of a scope it did not begin in must keep it.
+    for (auto& t : d.tables) {
+        Table::Impl& i = *t->impl_;
+        if (i.state != State::Browse && i.edit_depth > d.depth) i.edit_depth = d.depth;
+    }
 }
 
 void Transaction::Rollback() noexcept {

@@ -170,6 +170,13 @@ void WriteSettingsFile(const std::filesystem::path& dir, std::string_view name,
 }
 
 void WriteSettingsFile(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+    // One value per line: a value holding a line break would shift every
+    // value after it when the file is read back.
+    for (const auto& line : lines) {
+        if (line.find_first_of("\r\n") != std::string::npos)
+            throw SettingsFileError("設定ファイル「" + DisplayName(file) +
+                                    "」に改行を含む値は書き込めません。");
+    }
     std::string bytes;
     for (const auto& line : lines) {
         bytes += line;

@@ -62,7 +62,8 @@ class SettingsFile {
 
 // Writes `lines` (CP932) to `name` in `dir`, each followed by CR LF, through a
 // temporary file in the same directory renamed over the old one. Throws
-// SettingsFileError; on failure the old file is untouched.
+// SettingsFileError; on failure the old file is untouched. A line holding a
+// line break (CR or LF) is refused before anything is written.
 void WriteSettingsFile(const std::filesystem::path& dir, std::string_view name,
                        const std::vector<std::string>& lines);
 void WriteSettingsFile(const std::filesystem::path& file, const std::vector<std::string>& lines);

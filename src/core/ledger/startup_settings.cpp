@@ -79,7 +79,10 @@ void RepairWriteIni::Write(const std::filesystem::path& start_dir) const {
 }
 
 void PasswordIni::Read(const std::filesystem::path& start_dir) {
-    StartupPassword = SettingsFile::Read(start_dir, kFileName).Text(1);
+    // Kept byte for byte, valid Shift-JIS or not: a damaged line still locks
+    // the ledger (nothing typed matches it) instead of silently opening it.
+    const SettingsFile file = SettingsFile::Read(start_dir, kFileName);
+    StartupPassword = file.LineCount() >= 1 ? file.Lines().front() : std::string();
 }
 
 void PasswordIni::Write(const std::filesystem::path& start_dir) const {

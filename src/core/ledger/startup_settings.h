@@ -73,7 +73,8 @@ struct RepairWriteIni {
     void Write(const std::filesystem::path& start_dir) const;
 };
 
-// RcPass.INI: 1 StartupPassword, as typed; empty means none.
+// RcPass.INI: 1 StartupPassword, as typed; empty means none. The line is
+// taken as it is stored, even when it is not valid Shift-JIS.
 struct PasswordIni {
     static constexpr const char* kFileName = "RcPass.INI";
     std::string StartupPassword;

@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "core/ledger/cp932.h"
+#include "core/ledger/record_store.h"
+
 namespace ravelto::ledgerwin {
 
 namespace {
@@ -14,7 +17,7 @@ MonthTab TabOf(int year, int month, int settle_day) {
         return tab;
     }
     tab.period_end = DateToEraString(Date{year, month, settle_day});
-    tab.label = tab.period_end.substr(0, 16);
+    tab.label = MonthLabel(tab.period_end);
     int prev_year = year, prev_month = month - 1;
     if (prev_month == 0) {
         prev_month = 12;
@@ -57,6 +60,17 @@ std::vector<MonthTab> MonthTabsForSpan(const Date& first_in, const Date& last_in
         }
     }
     return tabs;
+}
+
+std::vector<MonthTab> MonthTabsFromTotals(const store::Table& totals, int settle_day,
+                                          const Clock& clock) {
+    const int count = totals.RecordCount();
+    if (count == 0) return MonthTabsForToday(clock.Today(), settle_day);
+    static const std::string field = sj("売上日");
+    const int index = totals.FieldIndex(field);
+    const Date first = CharToDate(totals.ReadAt(1).Text(index), clock);
+    const Date last = CharToDate(totals.ReadAt(count).Text(index), clock);
+    return MonthTabsForSpan(first, last, settle_day);
 }
 
 }  // namespace ravelto::ledgerwin

@@ -1,5 +1,6 @@
 #include "core/ledgerwin/receive_data_form.h"
 
+#include <exception>
 #include <utility>
 
 #include "core/ledger/cp932.h"
@@ -108,11 +109,13 @@ void ReceiveDataForm::TabSet() {
     if (view_.tab_index >= 0 && view_.tab_index < static_cast<int>(view_.tab_captions.size()))
         state_.ReselectLabel = view_.tab_captions[view_.tab_index];
     int reselect = 1;
-    struct Refilter {
-        store::Table& t;
-        ~Refilter() { t.SetFiltered(true); }
-    } refilter{totals_};
-    BuildTabs();
+    try {
+        BuildTabs();
+    } catch (...) {
+        totals_.SetFiltered(true);
+        throw;
+    }
+    totals_.SetFiltered(true);
     for (std::size_t i = 1; i < view_.tab_captions.size(); ++i) {
         if (view_.tab_captions[i] == state_.ReselectLabel) {
             reselect = static_cast<int>(i);
@@ -290,12 +293,7 @@ int ReceiveDataForm::RecordCount() const {
 
 bool ReceiveDataForm::FormCloseQuery() {
     bool close = true;
-    struct Always {
-        ReceiveDataForm& form;
-        ~Always() {
-            if (form.platform_.set_caps_lock) form.platform_.set_caps_lock(false);
-        }
-    } caps_off{*this};
+    std::exception_ptr failed;
     try {
         if (ledger_.GetState() != store::State::Browse) {
             const Answer answer =
@@ -309,10 +307,12 @@ bool ReceiveDataForm::FormCloseQuery() {
         }
     } catch (...) {
         // The record could not be saved: stay open so nothing typed is lost.
-        WriteReceiveIni();
-        throw;
+        failed = std::current_exception();
     }
+    // Whatever the answer: Caps Lock off and the window's settings saved.
+    if (platform_.set_caps_lock) platform_.set_caps_lock(false);
     WriteReceiveIni();
+    if (failed) std::rethrow_exception(failed);
     return close;
 }
 

@@ -80,6 +80,7 @@ TColorDlg::TColorDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void TColorDlg::SetValues(const TitleColors& values) {
+    shown_ = values;
     ColorComboBox1->setEditText(ToQ(values.Titles));
     ColorComboBox2->setEditText(ToQ(values.Borders));
     ColorComboBox3->setEditText(ToQ(values.ReadOnly));
@@ -87,9 +88,9 @@ void TColorDlg::SetValues(const TitleColors& values) {
 
 TitleColors TColorDlg::Values() const {
     TitleColors values;
-    values.Titles = Utf8ToCp932Lossy(ColorComboBox1->currentText().toStdString());
-    values.Borders = Utf8ToCp932Lossy(ColorComboBox2->currentText().toStdString());
-    values.ReadOnly = Utf8ToCp932Lossy(ColorComboBox3->currentText().toStdString());
+    values.Titles = FromQKeeping(ColorComboBox1->currentText(), shown_.Titles);
+    values.Borders = FromQKeeping(ColorComboBox2->currentText(), shown_.Borders);
+    values.ReadOnly = FromQKeeping(ColorComboBox3->currentText(), shown_.ReadOnly);
     return values;
 }
 

@@ -40,6 +40,9 @@ class TColorDlg : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+
+  private:
+    TitleColors shown_;  // as SetValues gave them: untouched names keep their bytes
 };
 
 // Gives `elements` the background of the colour `cp932_name` stands for (the

@@ -63,14 +63,24 @@ void TListEditForm::SetHeading(const QString& heading) {
 }
 
 void TListEditForm::SetLines(const std::vector<std::string>& cp932_lines) {
+    shown_lines_ = cp932_lines;
     Memo1->setPlainText(
         ToQ(MemoText(std::vector<std::string>(cp932_lines.begin(), cp932_lines.end()))));
 }
 
 std::vector<std::string> TListEditForm::Lines() const {
     std::vector<std::string> lines;
-    for (const std::string& line : MemoLines(Memo1->toPlainText().toStdString()))
-        lines.push_back(Utf8ToCp932Lossy(line));
+    for (const std::string& utf8 : MemoLines(Memo1->toPlainText().toStdString())) {
+        const QString line = QString::fromStdString(utf8);
+        std::string cp932 = Utf8ToCp932Lossy(utf8);
+        for (const std::string& shown : shown_lines_) {
+            if (line == ToQ(shown)) {
+                cp932 = shown;
+                break;
+            }
+        }
+        lines.push_back(std::move(cp932));
+    }
     return lines;
 }
 

@@ -39,6 +39,8 @@ class TListEditForm : public QDialog {
 
   private:
     void PlaceButtons();
+
+    std::vector<std::string> shown_lines_;  // untouched lines keep their bytes
 };
 
 }  // namespace ravelto::ui

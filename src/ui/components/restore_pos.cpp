@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 
 namespace ravelto::ui {
 
@@ -30,12 +32,41 @@ QMargins TRestorePos::FrameMargins() const {
             frame.bottom() - inner.bottom()};
 }
 
+namespace {
+
+// A stored edge within what a window can have, so the arithmetic on it cannot
+// overflow.
+std::optional<int> Edge(std::optional<int32_t> value) {
+    if (!value) return std::nullopt;
+    return std::clamp<int>(*value, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+// A stored size: one that no window can have (0 or less) counts as missing,
+// and none is larger than `largest`.
+std::optional<int> Extent(std::optional<int32_t> value, int largest) {
+    if (!value || *value <= 0) return std::nullopt;
+    return std::min<int>(*value, largest);
+}
+
+// No window the user left is larger than twice the whole desktop; a stored
+// size beyond it is damaged, and its backing store alone could take
+// gigabytes of memory.
+QSize LargestSize(const QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (screen == nullptr) return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    const QSize desktop = screen->virtualSize();
+    return {std::clamp(2 * desktop.width(), 1, QWIDGETSIZE_MAX),
+            std::clamp(2 * desktop.height(), 1, QWIDGETSIZE_MAX)};
+}
+
+}  // namespace
+
 void TRestorePos::Load() {
     if (!owner_ || !Enabled || KeyName.isEmpty()) return;
     if (!store_.KeyExists(KeyName)) return;
     QPoint pos = owner_->pos();
-    if (auto x = store_.ReadInt(KeyName, PosXValueName)) pos.setX(*x);
-    if (auto y = store_.ReadInt(KeyName, PosYValueName)) pos.setY(*y);
+    if (auto x = Edge(store_.ReadInt(KeyName, PosXValueName))) pos.setX(*x);
+    if (auto y = Edge(store_.ReadInt(KeyName, PosYValueName))) pos.setY(*y);
     owner_->move(pos);  // a window's position is that of its frame
     if (!(Options & rpRestoreSize)) return;
     // The stored size is the outer one; the window is sized without its frame.
@@ -43,8 +74,9 @@ void TRestorePos::Load() {
     // off as soon as it is, so the window is not a frame larger at every start.
     QMargins frame = FrameMargins();
     QSize size = owner_->size();
-    std::optional<int> w = store_.ReadInt(KeyName, WidthValueName);
-    std::optional<int> h = store_.ReadInt(KeyName, HeightValueName);
+    const QSize largest = LargestSize(owner_);
+    std::optional<int> w = Extent(store_.ReadInt(KeyName, WidthValueName), largest.width());
+    std::optional<int> h = Extent(store_.ReadInt(KeyName, HeightValueName), largest.height());
     if (w) size.setWidth(*w - frame.left() - frame.right());
     if (h) size.setHeight(*h - frame.top() - frame.bottom());
     owner_->resize(size);

@@ -19,6 +19,13 @@ namespace ravelto::ui {
 
 bool CheckShiftJis(QWidget* parent, const QList<QLineEdit*>& edits) {
     for (QLineEdit* edit : edits) {
+        // Pasted text keeps its line breaks; a settings line cannot hold them.
+        if (edit->text().contains(QLatin1Char('\n')) || edit->text().contains(QLatin1Char('\r'))) {
+            QMessageBox::warning(parent, parent->windowTitle(),
+                                 QStringLiteral("改行は入力できません。1 行で入力してください。"));
+            edit->setFocus();
+            return false;
+        }
         try {
             FromQ(edit->text());
         } catch (const TextError& error) {
@@ -82,6 +89,7 @@ TUserSetForm::TUserSetForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TUserSetForm::SetValues(const CompanyInfo& values) {
+    shown_ = values;
     auto edits = Edits();
     for (size_t i = 0; i < edits.size(); ++i)
         edits[i]->setText(ToQ(values.Lines[i]));
@@ -91,7 +99,7 @@ CompanyInfo TUserSetForm::Values() const {
     CompanyInfo values;
     auto edits = Edits();
     for (size_t i = 0; i < edits.size(); ++i)
-        values.Lines[i] = Utf8ToCp932Lossy(edits[i]->text().toStdString());
+        values.Lines[i] = FromQKeeping(edits[i]->text(), shown_.Lines[i]);
     return values;
 }
 

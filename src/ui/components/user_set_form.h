@@ -46,10 +46,14 @@ class TUserSetForm : public QDialog {
 
   public slots:
     void accept() override;
+
+  private:
+    CompanyInfo shown_;  // as SetValues gave them: untouched fields keep their bytes
 };
 
-// Checks that every edit holds only text Shift-JIS can store; otherwise says
-// which character cannot be kept, focuses that edit and returns false.
+// Checks that every edit holds only text a settings line can store: Shift-JIS
+// and no line break (pasted text keeps its line breaks); otherwise says what
+// cannot be kept, focuses that edit and returns false.
 bool CheckShiftJis(QWidget* parent, const QList<QLineEdit*>& edits);
 
 }  // namespace ravelto::ui

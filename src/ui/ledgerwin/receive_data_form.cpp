@@ -227,7 +227,7 @@ void TReceiveDataForm::BuildTopBar() {
             b->setObjectName(QString::fromLatin1(name) + QLatin1Char('_') + Q(hint));
             layout->addWidget(b);
             navigator_buttons_.push_back(b);
-            // Moves only: posting, inserting and deleting come with the record events.
+            // Inserting and deleting come with the record events that keep the totals.
             auto move = [this](auto op) {
                 return [this, op] {
                     Run([this, op] {
@@ -244,6 +244,14 @@ void TReceiveDataForm::BuildTopBar() {
                 connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Next(); }));
             if (glyph == Glyph::Last)
                 connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Last(); }));
+            if (glyph == Glyph::Post)
+                connect(b, &QToolButton::clicked, this, move([](store::Table& t) {
+                            if (t.GetState() != store::State::Browse) t.Post();
+                        }));
+            if (glyph == Glyph::Cancel)
+                connect(b, &QToolButton::clicked, this, move([](store::Table& t) {
+                            if (t.GetState() != store::State::Browse) t.Cancel();
+                        }));
         }
         top_controls_[name] = nav;
     };
@@ -719,6 +727,7 @@ void TReceiveDataForm::closeEvent(QCloseEvent* event) {
     }
     timer1_->stop();
     event->accept();
+    emit Closed();
 }
 
 }  // namespace ravelto::ui

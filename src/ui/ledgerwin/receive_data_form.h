@@ -87,6 +87,11 @@ class TReceiveDataForm : public QMainWindow {
 
     void ApplyTitleColors();
 
+  signals:
+    // The window has closed: the program ends (other windows, such as the
+    // help, go with it).
+    void Closed();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

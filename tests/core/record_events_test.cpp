@@ -207,6 +207,19 @@ TEST_F(RecordEventsTest, DeleteAsksAndSubtractsTheRecordFromTheTotals) {
     EXPECT_EQ(Total("売上"), 1000);
     EXPECT_EQ(Total("残金合計"), 0);
     EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"), (std::vector<std::string>{"1000"}));
+
+    // A record deleted while its change is counted: the month loses what
+    // the record held before the change.
+    Type(rcv::kPayment1, "1500");
+    EXPECT_EQ(Total("入金額"), 1500);
+    questions.Then(Answer::Yes);
+    EXPECT_TRUE(e.NavigatorClick(NavButton::Delete));
+    EXPECT_EQ(Ledger().RecordCount(), 0);
+    EXPECT_EQ(Total("入金額"), 0);
+    EXPECT_EQ(Total("売上"), 0);
+    EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"), (std::vector<std::string>{"0"}));
+    // Nothing left to delete: nothing asked.
+    EXPECT_FALSE(e.NavigatorClick(NavButton::Delete));
 }
 
 TEST_F(RecordEventsTest, FirstPostOfAFreshLedgerCreatesTheTotalsRecord) {
@@ -363,6 +376,13 @@ TEST_F(RecordEventsTest, ModesFollowTheCursorAndThePositionIsRemembered) {
     EXPECT_FALSE(view.editable.customer_job);
     EXPECT_EQ(Cp932ToUtf8(Ledger().Text(sj("氏名"))), "先月");
     EXPECT_FALSE(e.NavigatorClick(NavButton::Insert));
+
+    // The personal view takes no new record either.
+    ShowMonth(kDec);
+    view.total_panel1 = false;
+    Ledger().Insert();
+    EXPECT_EQ(Ledger().GetState(), store::State::Browse);
+    EXPECT_EQ(Ledger().RecNo(), Ledger().RecordCount());
 }
 
 TEST_F(RecordEventsTest, PostWithoutSalesDateIsRefusedButBulkCommandsKeepEveryRow) {

@@ -459,7 +459,16 @@ TEST_F(RecordEventsTest, PendingExitRunsBeforeThePost) {
     EXPECT_EQ(state.ExitPending, 1);
     e.FieldExit(rcv::kSales);
     EXPECT_EQ(state.ExitPending, 0);
+    // A cancelled edit owes no exit; a bulk command's post runs none.
+    e.FieldKey(rcv::kSales);
     e.NavigatorClick(NavButton::Cancel);
+    EXPECT_EQ(state.ExitPending, 0);
+    EXPECT_EQ(e.PendingExitField(), -1);
+    state.ExitPending = 1;
+    state.BulkUpdate = 1;
+    Ledger().AppendRecord({sj("平成１４年１２月２０日")});
+    EXPECT_EQ(focus_moves, 1);
+    EXPECT_EQ(state.ExitPending, 1);
 }
 
 TEST_F(RecordEventsTest, AmountsOutsideThirtyTwoBitsAreRefusedAndNothingIsWritten) {

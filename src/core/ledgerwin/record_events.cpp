@@ -285,7 +285,8 @@ void LedgerRecordEvents::Table1BeforeEdit() {
 }
 
 void LedgerRecordEvents::Table1BeforePost() {
-    if (state_.ExitPending == 1) {
+    // A bulk command's records are not the ones being typed into.
+    if (state_.ExitPending == 1 && state_.BulkUpdate != 1) {
         const int field = pending_field_;
         if (field >= 0) {
             RunExit(field);
@@ -309,6 +310,9 @@ void LedgerRecordEvents::Table1AfterPost() {
 
 void LedgerRecordEvents::Table1BeforeCancel() {
     if (totals_.GetState() != store::State::Browse) totals_.Cancel();
+    // What was typed is gone with the edit: no exit is owed for it.
+    state_.ExitPending = 0;
+    pending_field_ = -1;
 }
 
 void LedgerRecordEvents::Table1BeforeDelete() {

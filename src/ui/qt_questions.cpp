@@ -9,6 +9,7 @@
 #include "core/ledger/cp932.h"
 #include "ui/application_setup.h"
 #include "ui/components/color_dlg.h"
+#include "ui/components/date_dialog.h"
 #include "ui/components/list_edit_form.h"
 #include "ui/components/pass_dlg.h"
 #include "ui/components/user_set_form.h"
@@ -230,6 +231,20 @@ std::optional<std::vector<std::string>> QtQuestions::EditList(const ListEditRequ
 
 void QtQuestions::ShowVersion() {
     VersionDlg()->exec();
+}
+
+std::optional<std::string> QtQuestions::PickDate(const DatePickRequest& request) {
+    // The dialog opens on the field's date, whatever today is.
+    const FixedClock shown(request.date);
+    TDateSDlg dialog(shown, parent_);
+    dialog.SetCalendarDay(1);
+    dialog.SetCalendarYear(request.date.year);
+    dialog.SetCalendarMonth(request.date.month);
+    dialog.SetCalendarDay(request.date.day);
+    dialog.exec();
+    std::string picked = dialog.PickedText();
+    if (picked.empty()) return std::nullopt;
+    return picked;
 }
 
 }  // namespace ravelto::ui

@@ -36,6 +36,8 @@ class QtQuestions : public Questions {
     std::optional<TitleColors> EditTitleColors(const TitleColorsRequest& request) override;
     std::optional<std::vector<std::string>> EditList(const ListEditRequest& request) override;
     void ShowVersion() override;
+    // TDateSDlg, created for each date picked.
+    std::optional<std::string> PickDate(const DatePickRequest& request) override;
 
     // The dialogs (created on first call).
     TUserSetForm* UserSetForm();

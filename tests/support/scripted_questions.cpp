@@ -59,6 +59,10 @@ std::optional<std::vector<std::string>> ScriptedQuestions::EditList(
                                                          std::nullopt);
 }
 
+std::optional<std::string> ScriptedQuestions::PickDate(const DatePickRequest& request) {
+    return Take<std::optional<std::string>>("date", request.field_text, request, std::nullopt);
+}
+
 void ScriptedQuestions::ShowVersion() {
     asked_.push_back({"version", {}, {}});
 }

@@ -18,13 +18,13 @@ class ScriptedQuestions : public Questions {
   public:
     struct Asked {
         std::string kind;  // "message", "input", "open", "save", "password", "company",
-                           // "colors", "list", "version"
+                           // "colors", "list", "version", "date"
         std::string text;  // message text, prompt, caption or heading (CP932)
         std::any request;  // the request as given
     };
 
     // The next answer. Types: Answer (Message), std::optional<std::string>
-    // (InputBox, AskPassword), std::optional<std::filesystem::path> (file
+    // (InputBox, AskPassword, PickDate), std::optional<std::filesystem::path> (file
     // dialogs), CompanyInfoResult, std::optional<TitleColors>,
     // std::optional<std::vector<std::string>>. ShowVersion takes none.
     template <class T>
@@ -49,6 +49,7 @@ class ScriptedQuestions : public Questions {
     std::optional<TitleColors> EditTitleColors(const TitleColorsRequest& request) override;
     std::optional<std::vector<std::string>> EditList(const ListEditRequest& request) override;
     void ShowVersion() override;
+    std::optional<std::string> PickDate(const DatePickRequest& request) override;
 
     // Takes the next answer as T for a question of `kind`; records the question.
     template <class T>

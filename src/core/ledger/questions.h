@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/ledger/company_info.h"
+#include "core/ledger/eradate.h"
 #include "core/ledger/title_colors.h"
 
 namespace ravelto {
@@ -79,6 +80,15 @@ struct ListEditRequest {
     std::vector<std::string> lines;
 };
 
+// TDateSDlg on a date field: the calendar is set to day 1, then to the
+// year, month and day of `date` (CharToDate of the field's text), in that
+// order. Result: the picked date as the dialog leaves it (ChangeChar is
+// applied by the caller), or nothing when no date was picked.
+struct DatePickRequest {
+    std::string field_text;
+    Date date;
+};
+
 class Questions {
   public:
     virtual ~Questions() = default;
@@ -93,6 +103,11 @@ class Questions {
     virtual std::optional<TitleColors> EditTitleColors(const TitleColorsRequest& request) = 0;
     virtual std::optional<std::vector<std::string>> EditList(const ListEditRequest& request) = 0;
     virtual void ShowVersion() = 0;
+    // Without a dialog nothing is picked.
+    virtual std::optional<std::string> PickDate(const DatePickRequest& request) {
+        (void)request;
+        return std::nullopt;
+    }
 
     // Shorthands for the message boxes.
     void Inform(std::string_view text) {

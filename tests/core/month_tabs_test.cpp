@@ -55,6 +55,14 @@ TEST(MonthTabs, SpanOverTwoThousandMonthsKeepsTheNewest) {
     EXPECT_EQ(U(tabs[0].label), "平成５２年１２月");
 }
 
+TEST(MonthTabs, DamagedYearFarBeyondTheErasStartsAtTheLastNameableMonth) {
+    // CharToDate of a damaged 売上日 can give a year near a million.
+    auto tabs = MonthTabsForSpan({2086, 11, 1}, {1000000, 6, 1}, 0);
+    ASSERT_EQ(tabs.size(), 14u);
+    EXPECT_EQ(U(tabs[0].label), "平成９９年１２月");
+    EXPECT_EQ(U(tabs[13].label), "平成９８年１１月");
+}
+
 TEST(MonthTabs, SpanGivenNewestFirstStillShowsEveryMonth) {
     auto tabs = MonthTabsForSpan({2003, 2, 1}, {2002, 11, 1}, 0);
     ASSERT_EQ(tabs.size(), 4u);

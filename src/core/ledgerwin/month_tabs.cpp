@@ -1,5 +1,6 @@
 #include "core/ledgerwin/month_tabs.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/ledger/cp932.h"
@@ -46,6 +47,10 @@ std::vector<MonthTab> MonthTabsForSpan(const Date& first_in, const Date& last_in
     // span is the same, so never end up without a month tab.
     Date first = first_in, last = last_in;
     if (last.year * 12 + last.month < first.year * 12 + first.month) std::swap(first, last);
+    // A damaged 売上日 can give a year far outside the eras: walk only the
+    // months that can be named, not millions that cannot.
+    first = std::max(first, Date{kFirstEraDate.year, kFirstEraDate.month, 1});
+    last = std::min(last, Date{kLastEraDate.year, kLastEraDate.month, 1});
     std::vector<MonthTab> tabs;
     for (int y = last.year; y >= first.year; --y) {
         const int from = y == last.year ? last.month : 12;
@@ -70,7 +75,10 @@ std::vector<MonthTab> MonthTabsFromTotals(const store::Table& totals, int settle
     const int index = totals.FieldIndex(field);
     const Date first = CharToDate(totals.ReadAt(1).Text(index), clock);
     const Date last = CharToDate(totals.ReadAt(count).Text(index), clock);
-    return MonthTabsForSpan(first, last, settle_day);
+    auto tabs = MonthTabsForSpan(first, last, settle_day);
+    // Totals whose months none can be named still leave a month to work in.
+    if (tabs.empty()) return MonthTabsForToday(clock.Today(), settle_day);
+    return tabs;
 }
 
 }  // namespace ravelto::ledgerwin

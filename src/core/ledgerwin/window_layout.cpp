@@ -145,7 +145,7 @@ std::vector<TotalsControl> TotalsControls(int w) {
         {"諸費用", at(b3, 0, kAmountW)},
         {"売上", at(b3, 1, kAmountW)},
         {"請求合計", at(b3, 2, kAmountW)},
-        {"入金額", at(b5, 1, kAmountW)},
+        {"入金額", at(b5, 2, kAmountW)},
         {"調整額", at(Right1X(w) - origin, 2, kRightW)},
         {"立替残金", at(Right2X(w) - origin, 0, kRightW)},
         {"売掛残金", at(Right2X(w) - origin, 1, kRightW)},

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/ledger/filter_expression.h"
 #include "core/ledger/settings_file.h"
 #include "store_fixture.h"
 
@@ -60,7 +61,15 @@ TEST_F(NameGroupsTest, PersonalNameClauseFromTheGroup) {
     // A record without a name does not pick up whichever group comes first.
     EXPECT_EQ(Clause(""), "(氏名 = '')");
     // The clause is one the store accepts.
-    Ledger().SetFilter(PersonalNameClause(Groups(), sj("山田")) + sj("and (残金合計 <> 0)"));
+    const std::string clause = PersonalNameClause(Groups(), sj("山田"));
+    Ledger().SetFilter(clause + sj("and (残金合計 <> 0)"));
+    Ledger().SetFilter("(" + clause + sj(") and (売上日 = ") +
+                       store::QuoteValue(sj("平成１４年１２月*")) + ")");
+    Ledger().SetFiltered(true);
+    Add(Ledger(), {{"氏名", "山田花子"}, {"売上日", "平成１４年１２月０１日"}});
+    Add(Ledger(), {{"氏名", "山田"}, {"売上日", "平成１４年１２月０１日"}});
+    Add(Ledger(), {{"氏名", "山田太郎"}, {"売上日", "平成１４年１１月０１日"}});
+    EXPECT_EQ(Column(Ledger(), "氏名"), (std::vector<std::string>{"山田花子"}));
 }
 
 TEST_F(NameGroupsTest, IncludedNamesAreSearchedInFieldOrder) {

@@ -435,6 +435,7 @@ TEST_F(MonthViewTest, SortBoxSetsTheOrderAndItHoldsAcrossTabs) {
         Form().SelectTab(1);
         Form().ComboBox1Change(sj(c.item));
         EXPECT_EQ(U(State().SortIndexName), c.order);
+        EXPECT_EQ(U(SortItemOf(State().SortIndexName)), c.item);
         EXPECT_EQ(U(ledger_.Order()), c.order);
         EXPECT_EQ(Names(), c.month1);
         Form().SelectTab(2);

@@ -173,29 +173,37 @@ void ReceiveDataForm::SelectTab(int index) {
     if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return;
     const int shown = view_.tab_index;
     view_.tab_index = index;
+    bool changed = false;
     try {
-        TabControl1Change();
+        changed = TabControl1Change();
     } catch (...) {
         // Nothing of the new tab was set up: the tab shown stays selected.
         view_.tab_index = shown;
         Notify();
         throw;
     }
+    if (!changed) {
+        view_.tab_index = shown;
+        Notify();
+    }
 }
 
-void ReceiveDataForm::TabControl1Change() {
+bool ReceiveDataForm::TabControl1Change() {
     const int index = view_.tab_index;
-    if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return;
+    if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return false;
     Restore switching(state_.TabSwitching);
     Restore bulk(state_.BulkUpdate);
     state_.TabSwitching = 1;
     // A record being edited or inserted is saved while the month it was
     // entered in is still the selected one, so its amounts count there. A new
     // record nothing was typed into is dropped, as any move drops it.
-    if (ledger_.GetState() == store::State::Insert && !ledger_.Modified())
+    if (PostPendingRecord) {
+        if (!PostPendingRecord()) return false;
+    } else if (ledger_.GetState() == store::State::Insert && !ledger_.Modified()) {
         ledger_.Cancel();
-    else if (ledger_.GetState() != store::State::Browse)
+    } else if (ledger_.GetState() != store::State::Browse) {
         ledger_.Post();
+    }
     state_.BulkUpdate = 2;
     view_.ototal_panel = false;
     view_.total_label = sj("合　計");
@@ -213,6 +221,7 @@ void ReceiveDataForm::TabControl1Change() {
     switching.Keep();
     bulk.Keep();
     Notify();
+    return true;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "core/ledgerwin/receive_data_form.h"
 
+#include <any>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -325,6 +326,23 @@ TEST_F(FormTest, CloseWithARecordThatCannotBeSavedStaysOpen) {
     EXPECT_TRUE(std::filesystem::exists(Workspace::StartDir() / "Receive.INI"));
     ledger_.Events().BeforePost = nullptr;
     ledger_.Cancel();
+}
+
+TEST_F(FormTest, CloseGoesOnWhenReceiveIniCannotBeWritten) {
+    AddTotals("平成１５年０１月", 1);
+    Form().FormCreate();
+    ASSERT_TRUE(Form().Timer1Timer());
+    // A folder where the file should be: the write fails for any user.
+    std::filesystem::remove(Workspace::StartDir() / "Receive.INI");
+    std::filesystem::create_directory(Workspace::StartDir() / "Receive.INI");
+    caps_.clear();
+    questions_.Then(Answer::Ok);
+    EXPECT_TRUE(Form().FormCloseQuery());
+    ASSERT_EQ(questions_.AskedList().size(), 1u);  // the error is shown
+    const auto& asked = questions_.AskedList()[0];
+    ASSERT_EQ(asked.kind, "message");
+    EXPECT_EQ(std::any_cast<MessageRequest>(asked.request).kind, MessageKind::Error);
+    EXPECT_EQ(caps_, std::vector<bool>{false});
 }
 
 TEST_F(FormTest, SettingsDialogsOfTheMenu) {

@@ -440,7 +440,12 @@ bool ReceiveDataForm::FormCloseQuery() {
     }
     // Whatever the answer: Caps Lock off and the window's settings saved.
     if (platform_.set_caps_lock) platform_.set_caps_lock(false);
-    WriteReceiveIni();
+    try {
+        WriteReceiveIni();
+    } catch (const std::exception& error) {
+        // Settings that cannot be saved must not keep the program from ending.
+        ShowError(questions_, error);
+    }
     if (failed) std::rethrow_exception(failed);
     return close;
 }

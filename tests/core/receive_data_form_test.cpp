@@ -1,7 +1,7 @@
 #include "core/ledgerwin/receive_data_form.h"
 
-#include <any>
 #include <gtest/gtest.h>
+#include <any>
 
 #include <fstream>
 #include <sstream>
@@ -343,6 +343,16 @@ TEST_F(FormTest, CloseGoesOnWhenReceiveIniCannotBeWritten) {
     ASSERT_EQ(asked.kind, "message");
     EXPECT_EQ(std::any_cast<MessageRequest>(asked.request).kind, MessageKind::Error);
     EXPECT_EQ(caps_, std::vector<bool>{false});
+}
+
+TEST_F(FormTest, FirstViewThatFailsLeavesTheCommandsUsable) {
+    AddTotals("平成１５年０１月", 1);
+    AddRecord("平成１５年０１月１０日", "山田");
+    Form().FormCreate();
+    Form().Ledger().Events().AfterScroll = [] { throw store::StoreError("broken"); };
+    EXPECT_THROW(Form().Timer1Timer(), store::StoreError);
+    EXPECT_TRUE(Form().View().unlocked);
+    Form().Ledger().Events().AfterScroll = nullptr;
 }
 
 TEST_F(FormTest, SettingsDialogsOfTheMenu) {

@@ -98,12 +98,18 @@ void ReceiveDataForm::FormCreate() {
     // 4. Caps Lock on while the window is open.
     if (platform_.set_caps_lock) platform_.set_caps_lock(true);
 
-    // 5. Month tabs, tab 1 selected; the first view waits for the delayed start-up.
-    BuildTabs();
-    view_.tab_index = 1;
+    try {
+        // 5. Month tabs, tab 1 selected; the first view waits for the delayed start-up.
+        BuildTabs();
+        view_.tab_index = 1;
 
-    // 6. The ledger's order.
-    ledger_.SetOrder(state_.SortIndexName);
+        // 6. The ledger's order.
+        ledger_.SetOrder(state_.SortIndexName);
+    } catch (...) {
+        // The window will not open: leave the keyboard as it was found.
+        if (platform_.set_caps_lock) platform_.set_caps_lock(false);
+        throw;
+    }
     Notify();
 }
 
@@ -153,7 +159,15 @@ bool ReceiveDataForm::Timer1Timer() {
         if (!AskStartupPassword(questions_, state_.StartupPassword)) return false;
         view_.tabs_visible = true;
     }
-    SelectTab(view_.tab_index < 1 ? 1 : view_.tab_index);
+    try {
+        SelectTab(view_.tab_index < 1 ? 1 : view_.tab_index);
+    } catch (...) {
+        // The password was given: a first view that failed must not leave
+        // every command, 終了 included, locked.
+        view_.unlocked = true;
+        Notify();
+        throw;
+    }
     view_.unlocked = true;
     Notify();
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/accounting/name_groups.h"
 #include "core/ledger/ledger_tables.h"
 #include "core/ledger/record_store.h"
 #include "platform/caps_lock.h"
@@ -59,10 +60,12 @@ int main(int argc, char** argv) {
     std::unique_ptr<store::Database> db;
     store::Table* ledger = nullptr;
     store::Table* totals = nullptr;
+    store::Table* groups = nullptr;
     try {
         db = std::make_unique<store::Database>(data_dir);
         ledger = &db->Open(ledger::ReceiveTable());
         totals = &db->Open(ledger::TotalsTable());
+        groups = &db->Open(accounting::TotalNameTable());
     } catch (const std::exception& error) {
         QMessageBox::critical(
             nullptr, title,
@@ -91,6 +94,7 @@ int main(int argc, char** argv) {
         ShowError(questions, error);
         return 1;
     }
+    form->Core().SetNameGroups(groups);
     questions.SetParent(form.get());
     QObject::connect(form.get(), &ui::TReceiveDataForm::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);

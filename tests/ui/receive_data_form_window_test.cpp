@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 #include "support/scripted_questions.h"
 #include "support/workspace.h"
 #include "ui/ledgerwin/record_grid.h"
+#include "ui/qtext.h"
 
 namespace ravelto::ui {
 namespace {
@@ -125,12 +127,19 @@ TEST_F(WindowTest, ShowsTheRecordsOfTheMonthInTheGrid) {
     Window().Action("Pr1")->trigger();  // re-renders: the grid stays where it was scrolled
     EXPECT_EQ(grid->TopRecord(), 5 - grid->RowCount() + 1);
     EXPECT_EQ(grid->Panel(grid->RowCount() - 1)->Memo("YomiDBMemo1")->text().isEmpty(), false);
-    EXPECT_TRUE(grid->Panel(0)->Memo("DBMemo6")->isReadOnly());
+    // 入力モード: the record's fields open, the sums never.
+    EXPECT_TRUE(grid->Panel(0)->IsEditable("DBMemo6"));
+    EXPECT_FALSE(grid->Panel(0)->IsEditable("DBMemo11"));
     EXPECT_EQ(grid->Panel(0)->Memo("DBMemo6")->text(), QStringLiteral("平成１５年０１月１０日"));
 
-    // The closed month.
+    // The closed month: nothing open, no insert, delete or 確定.
     tabs->setCurrentIndex(2);
     EXPECT_EQ(Window().ModePanel()->text(), QStringLiteral("閲覧モード"));
+    for (const char* name : {"DBMemo6", "DBMemo18", "DBComboBox1", "DBCheckBox1"})
+        EXPECT_FALSE(grid->Panel(0)->IsEditable(name)) << name;
+    EXPECT_FALSE(Window().TopControl("DBNavigator2")->isEnabled());
+    EXPECT_FALSE(Window().TopControl("DBNavigator4")->isEnabled());
+    EXPECT_FALSE(Window().KakuteiPanel()->isVisible());
     EXPECT_EQ(Window().TotalPanel()->text(), QStringLiteral("2"));
     EXPECT_EQ(GridNames().size(), 2);
 
@@ -141,6 +150,93 @@ TEST_F(WindowTest, ShowsTheRecordsOfTheMonthInTheGrid) {
     EXPECT_FALSE(grid->Panel(0)->KanaPanel()->isVisible());
     EXPECT_EQ(grid->RowCount(), std::max(1, grid->height() / 92));
     EXPECT_GE(grid->RowCount(), rows_with);
+}
+
+TEST_F(WindowTest, BalanceFilterAndSortBoxes) {
+    AddMonth("平成１４年１２月", 2, 0);
+    AddMonth("平成１５年０１月", 1, 0);
+    struct {
+        const char* date;
+        const char* name;
+        const char* kana;
+        int balance;
+    } records[] = {
+        {"平成１５年０１月０１日", "済み一", "ｱ", 0},
+        {"平成１５年０１月０２日", "残り", "ｳ", 1200},
+        {"平成１５年０１月０３日", "済み二", "ｲ", 0},
+        {"平成１４年１２月０１日", "前月残り", "ｱ", 300},
+        {"平成１４年１２月０２日", "前月済み", "ｲ", 0},
+    };
+    int number = 0;
+    for (const auto& r : records) {
+        ledger_.Append();
+        ledger_.SetText(sj("売上日"), sj(r.date));
+        ledger_.SetText(sj("氏名"), sj(r.name));
+        ledger_.SetText(sj("ふりがな"), sj(r.kana));
+        ledger_.SetInt(sj("残金合計"), r.balance);
+        ledger_.SetInt(sj("項番"), ++number);
+        ledger_.Post();
+    }
+    Window().resize(672, 800);  // room for every record of a month
+    Window().Timer1Timer();
+    ASSERT_GE(Window().DBCtrlGrid1()->RowCount(), 3);
+    EXPECT_EQ(GridNames(), (QStringList{"済み二", "残り", "済み一"}));
+
+    Window().ComboBox1()->setCurrentText(QStringLiteral("ふりがな"));
+    EXPECT_EQ(GridNames(), (QStringList{"済み一", "済み二", "残り"}));
+
+    Window().ComboBox2()->setCurrentText(QStringLiteral("残金のみ"));
+    EXPECT_EQ(GridNames(), (QStringList{"残り"}));
+    EXPECT_EQ(Window().TotalPanel()->text(), QStringLiteral("1"));
+    // Both hold across a tab change.
+    Window().TabControl1()->setCurrentIndex(2);
+    EXPECT_EQ(GridNames(), (QStringList{"前月残り"}));
+    EXPECT_EQ(Window().ComboBox2()->currentText(), QStringLiteral("残金のみ"));
+    Window().ComboBox2()->setCurrentText(QStringLiteral("全て"));
+    EXPECT_EQ(GridNames(), (QStringList{"前月残り", "前月済み"}));
+    EXPECT_EQ(Window().TotalPanel()->text(), QStringLiteral("2"));
+}
+
+TEST_F(WindowTest, PersonalTabShowsTheCustomersTotals) {
+    AddMonth("平成１４年１２月", 2, 2);
+    AddMonth("平成１５年０１月", 1, 3);
+    Window().Timer1Timer();
+    ledger_.First();
+    const QString name = ToQ(ledger_.Text(sj("氏名")));
+    EXPECT_TRUE(Window().TotalPanel1()->isVisible());
+    EXPECT_FALSE(Window().OTotalPanel()->isVisible());
+    EXPECT_TRUE(Window().KakuteiPanel()->isVisible());
+    EXPECT_TRUE(Window().TopControl("DBNavigator4")->isEnabled());
+
+    Window().TabControl1()->setCurrentIndex(0);
+    EXPECT_EQ(GridNames(), (QStringList{name}));
+    EXPECT_FALSE(Window().TotalPanel1()->isVisible());
+    EXPECT_TRUE(Window().OTotalPanel()->isVisible());
+    EXPECT_TRUE(Window().OTotalLabel()->isVisible());
+    EXPECT_EQ(Window().OTotalLabel()->text(), QStringLiteral("（平成１５年０１月分）"));
+    EXPECT_EQ(Window().TotalLabel()->text(), QStringLiteral("残　金"));
+    EXPECT_EQ(Window().OTotalMemo(5)->text(), QStringLiteral("\\1,000"));  // 売上
+    EXPECT_EQ(Window().OTotalMemo(1)->text(), QStringLiteral("\\0"));
+    // The personal line stands where the month line stood.
+    EXPECT_EQ(Window().OTotalMemo(5)->geometry(), Window().TotalMemo("売上")->geometry());
+    EXPECT_EQ(Window().ModePanel()->text(), QStringLiteral("閲覧モード"));
+    EXPECT_TRUE(Window().KojinPanel()->isVisible());
+    EXPECT_FALSE(Window().KakuteiPanel()->isVisible());
+    EXPECT_FALSE(Window().TopControl("DBNavigator2")->isEnabled());
+    EXPECT_FALSE(Window().TopControl("DBNavigator4")->isEnabled());
+    RecordPanel* panel = Window().DBCtrlGrid1()->Panel(0);
+    EXPECT_TRUE(panel->IsEditable("DBCheckBox1"));
+    EXPECT_FALSE(panel->IsEditable("DBMemo18"));
+    EXPECT_FALSE(panel->IsEditable("YomiDBMemo1"));
+
+    // Back to the month: its own totals line.
+    Window().TabControl1()->setCurrentIndex(1);
+    EXPECT_TRUE(Window().TotalPanel1()->isVisible());
+    EXPECT_FALSE(Window().OTotalPanel()->isVisible());
+    EXPECT_FALSE(Window().OTotalLabel()->isVisible());
+    EXPECT_EQ(Window().TotalLabel()->text(), QStringLiteral("合　計"));
+    EXPECT_FALSE(Window().KojinPanel()->isVisible());
+    EXPECT_TRUE(panel->IsEditable("DBMemo18"));
 }
 
 TEST_F(WindowTest, ResizeRules) {

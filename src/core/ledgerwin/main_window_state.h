@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ledger/company_info.h"
@@ -58,6 +59,11 @@ struct EditableGroups {
     bool operator==(const EditableGroups&) const = default;
 };
 
+// Whether the control of the record panel named `control` (DBMemo1 …,
+// YomiDBMemo1, DBComboBox1 …, DBCheckBox1) takes entry under `groups`.
+// 先月残合計, 請求合計 and the three remaining balances never do.
+bool ControlEditable(const EditableGroups& groups, std::string_view control);
+
 // What the window shows: captions, checks, visibility. The Qt window renders
 // this and nothing else.
 struct WindowView {
@@ -90,6 +96,10 @@ struct WindowView {
     std::string total_label;   // TotalLabel
     int record_count = 0;      // TotalPanel
     EditableGroups editable;
+    // The personal view's totals line (OTotalPanel: TotalMemo1 … TotalMemo11,
+    // "\" and separators) and its label OTotalLabel, e.g. （平成１４年１２月分）.
+    std::array<std::string, 11> personal_totals;
+    std::string personal_totals_label;
 };
 
 // Index of the checked 決済日 entry (月末, ５日, １０日, １５日, ２０日, ２５日), or -1.

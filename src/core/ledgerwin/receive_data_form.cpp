@@ -1,8 +1,11 @@
 #include "core/ledgerwin/receive_data_form.h"
 
 #include <exception>
+#include <set>
 #include <utility>
 
+#include "core/accounting/balance.h"
+#include "core/accounting/name_groups.h"
 #include "core/ledger/cp932.h"
 #include "core/ledger/filter_expression.h"
 #include "core/ledger/record_store.h"
@@ -45,6 +48,21 @@ int SettleDayMenuIndex(int settle_day) {
         default:
             return -1;
     }
+}
+
+bool ControlEditable(const EditableGroups& groups, std::string_view control) {
+    static const std::set<std::string_view> customer_job = {
+        "YomiDBMemo1", "DBMemo1", "DBMemo2", "DBMemo3",  "DBMemo4",  "DBMemo5", "DBMemo6",
+        "DBMemo7",     "DBMemo8", "DBMemo9", "DBMemo10", "DBMemo12", "DBMemo13"};
+    static const std::set<std::string_view> deposit_kana = {"DBMemo16", "DBMemo25", "DBMemo26"};
+    static const std::set<std::string_view> payments = {
+        "DBMemo15", "DBMemo17",    "DBMemo18",    "DBMemo19",   "DBMemo20",
+        "DBMemo21", "DBComboBox1", "DBComboBox2", "DBComboBox3"};
+    if (customer_job.contains(control)) return groups.customer_job;
+    if (deposit_kana.contains(control)) return groups.deposit_kana;
+    if (payments.contains(control)) return groups.payments;
+    if (control == "DBCheckBox1") return groups.exclusion;
+    return false;
 }
 
 ReceiveDataForm::ReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
@@ -153,15 +171,31 @@ bool ReceiveDataForm::Timer1Timer() {
 
 void ReceiveDataForm::SelectTab(int index) {
     if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return;
+    const int shown = view_.tab_index;
     view_.tab_index = index;
-    TabControl1Change();
+    try {
+        TabControl1Change();
+    } catch (...) {
+        // Nothing of the new tab was set up: the tab shown stays selected.
+        view_.tab_index = shown;
+        Notify();
+        throw;
+    }
 }
 
 void ReceiveDataForm::TabControl1Change() {
+    const int index = view_.tab_index;
+    if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return;
     Restore switching(state_.TabSwitching);
     Restore bulk(state_.BulkUpdate);
     state_.TabSwitching = 1;
-    if (ledger_.GetState() != store::State::Browse) ledger_.Post();
+    // A record being edited or inserted is saved while the month it was
+    // entered in is still the selected one, so its amounts count there. A new
+    // record nothing was typed into is dropped, as any move drops it.
+    if (ledger_.GetState() == store::State::Insert && !ledger_.Modified())
+        ledger_.Cancel();
+    else if (ledger_.GetState() != store::State::Browse)
+        ledger_.Post();
     state_.BulkUpdate = 2;
     view_.ototal_panel = false;
     view_.total_label = sj("合　計");
@@ -170,8 +204,8 @@ void ReceiveDataForm::TabControl1Change() {
     view_.insert_enabled = false;
     state_.AmountsEditable = 0;
 
-    const int index = view_.tab_index;
-    if (index == 0 || view_.tab_captions[index] == sj("個人モード"))
+    static const std::string personal = sj("個人モード");
+    if (view_.tab_captions[index] == personal)
         PersonalBranch();
     else
         MonthBranch(index);
@@ -181,37 +215,54 @@ void ReceiveDataForm::TabControl1Change() {
     Notify();
 }
 
+namespace {
+
+const std::string& BalanceClause() {
+    static const std::string clause = sj("and (残金合計 <> 0)");
+    return clause;
+}
+
+const std::string& ModeField() {
+    static const std::string field = sj("書込モード");
+    return field;
+}
+
+}  // namespace
+
+void ReceiveDataForm::ShowLedgerFilter(const std::string& filter) {
+    // The balance clause of 残金のみ is added to whatever the view shows.
+    std::string shown = filter;
+    if (state_.BalanceOnly == 1) {
+        state_.SavedFilter = filter;
+        shown += BalanceClause();
+    }
+    ledger_.SetFilter(shown);
+    if (!ledger_.Filtered()) ledger_.SetFiltered(true);
+}
+
 void ReceiveDataForm::MonthBranch(int index) {
     static const std::string sales_date_from = sj("(売上日 >= ");
     static const std::string sales_date_to = sj(") and  (売上日 <= ");
     static const std::string sales_date_is = sj("(売上日 = ");
-    static const std::string balance_clause = sj("and (残金合計 <> 0)");
-    static const std::string mode_field = sj("書込モード");
     const std::string& caption = view_.tab_captions[index];
 
     view_.kojin_panel = false;
     state_.SelectedMonthLabel = caption;
     view_.total_panel1 = true;
 
-    std::string filter;
     if (state_.SettleDay != 0)
-        filter = sales_date_from + store::QuoteValue(state_.TabPeriodStart[index]) + sales_date_to +
-                 store::QuoteValue(state_.TabPeriodEnd[index]) + ")";
+        ShowLedgerFilter(sales_date_from + store::QuoteValue(state_.TabPeriodStart[index]) +
+                         sales_date_to + store::QuoteValue(state_.TabPeriodEnd[index]) + ")");
     else
-        filter = sales_date_is + store::QuoteValue(caption + "*") + ")";
-    if (state_.BalanceOnly == 1) {
-        state_.SavedFilter = filter;
-        filter += balance_clause;
-    }
-    ledger_.SetFilter(filter);
-    ledger_.SetFiltered(true);
+        ShowLedgerFilter(sales_date_is + store::QuoteValue(caption + "*") + ")");
 
     totals_.SetFilter(sales_date_is + store::QuoteValue(caption + "*") + ")");
-    totals_.SetFiltered(true);
+    if (!totals_.Filtered()) totals_.SetFiltered(true);
     state_.BulkUpdate = 0;
 
-    const int month_mode = totals_.RecordCount() > 0 ? totals_.Int(mode_field) : 0;
+    const int month_mode = totals_.RecordCount() > 0 ? totals_.Int(ModeField()) : 0;
     if (month_mode == 2) {
+        // A closed month is only looked at.
         view_.editable = EditableGroups{};
         view_.mode_caption = sj("閲覧モード");
         return;
@@ -221,61 +272,79 @@ void ReceiveDataForm::MonthBranch(int index) {
     state_.AmountsEditable = 1;
     view_.editable.payments = true;
     view_.editable.exclusion = true;
+    // 確定 for the open month, and for the only month of a fresh ledger.
     view_.kakutei_panel = month_mode == 1 || view_.tab_captions.size() == 2;
-    // The synchronisation with the invoicing program joins here.
 
-    const int record_mode = ledger_.RecordCount() > 0 ? ledger_.Int(mode_field) : 0;
-    const bool quoted = record_mode != 0;
+    if (state_.InvoicingLink == 1 || state_.InvoicingLink == 2) InvoicingSync();
+
+    ApplyRecordMode();
+}
+
+void ReceiveDataForm::InvoicingSync() {
+    // Undoing the last import, re-totalling and importing again come with the import.
+}
+
+bool ReceiveDataForm::MonthClosed() const {
+    return totals_.RecordCount() > 0 && totals_.Int(ModeField()) == 2;
+}
+
+void ReceiveDataForm::ApplyRecordMode() {
+    if (!view_.total_panel1 || MonthClosed()) return;
+    // An empty view reads as a record of our own.
+    const bool quoted = ledger_.RecordCount() > 0 && ledger_.Int(ModeField()) != 0;
     view_.mode_caption = quoted ? sj("引用モード") : sj("入力モード");
     view_.editable.customer_job = !quoted;
     view_.editable.deposit_kana = !quoted;
 }
 
 void ReceiveDataForm::PersonalBranch() {
-    static const std::string name_is = sj("(氏名 = ");
     static const std::string sales_date_from = sj(") and (売上日 >= ");
     static const std::string sales_date_to = sj(") and  (売上日 <= ");
     static const std::string sales_date_is = sj(") and (売上日 = ");
-    static const std::string balance_clause = sj("and (残金合計 <> 0)");
     static const std::string name_field = sj("氏名");
     view_.kojin_panel = true;
 
-    // The customer of the record that was current; the name groups join here.
+    // The customer of the record that was current, with every name of the
+    // name group it belongs to.
     const std::string name = ledger_.RecordCount() > 0 ? ledger_.Text(name_field) : std::string();
-    const std::string clause = name_is + store::QuoteValue(name) + ")";
+    const std::string clause = groups_ != nullptr ? accounting::PersonalNameClause(*groups_, name)
+                                                  : accounting::NameClause({name});
     state_.PersonalNameClause = clause;
+    // Tab 1, the newest month, whatever month was shown before.
+    const std::string newest = view_.tab_captions.size() > 1 ? view_.tab_captions[1] : "";
     if (state_.SettleDay != 0)
         state_.PersonalMonthFilter = "(" + clause + sales_date_from +
                                      store::QuoteValue(state_.TabPeriodStart[1]) + sales_date_to +
                                      store::QuoteValue(state_.TabPeriodEnd[1]) + ")";
     else
         state_.PersonalMonthFilter =
-            "(" + clause + sales_date_is +
-            store::QuoteValue((view_.tab_captions.size() > 1 ? view_.tab_captions[1] : "") + "*") +
-            ")";
+            "(" + clause + sales_date_is + store::QuoteValue(newest + "*") + ")";
 
     std::string filter = clause;
     if (view_.current_month_only) filter = state_.PersonalMonthFilter;
+    // A period limit wins over 当月のみ.
     if (!state_.PeriodLimitClause.empty())
         filter = "(" + state_.PersonalNameClause + ") and " + state_.PeriodLimitClause;
     view_.total_panel1 = false;
-    if (state_.BalanceOnly == 1) {
-        state_.SavedFilter = filter;
-        filter += balance_clause;
-    }
-    ledger_.SetFilter(filter);
-    ledger_.SetFiltered(true);
+    ShowLedgerFilter(filter);
 
+    // Only the exclusion mark is open; nothing is entered here.
     view_.editable = EditableGroups{};
     view_.editable.exclusion = true;
     view_.mode_caption = sj("閲覧モード");
+
+    const accounting::PersonalTotals totals = accounting::PrTotalCalc(
+        ledger_, {newest, state_.TabPeriodStart[1], state_.TabPeriodEnd[1]}, state_.SettleDay);
+    for (size_t i = 0; i < view_.personal_totals.size(); ++i)
+        view_.personal_totals[i] = totals.texts[i];
+    view_.personal_totals_label = totals.label;
+    view_.total_label = totals.total_label;
     view_.ototal_panel = true;
 }
 
 void ReceiveDataForm::CommonEnd() {
-    // BulkUpdate stays 2 while the personal view is shown.
-    const int bulk = state_.BulkUpdate;
     state_.TabSwitching = 0;
+    // Back to the record that was current, as near as the new view has it.
     static const std::string key3 = sj("タイトル;登録番号;氏名");
     static const std::string key2 = sj("登録番号;氏名");
     static const std::string key1 = sj("氏名");
@@ -283,8 +352,44 @@ void ReceiveDataForm::CommonEnd() {
         !ledger_.Locate(key2, {state_.LastRegNo, state_.LastName}, true) &&
         !ledger_.Locate(key1, {state_.LastName}, true))
         ledger_.First();
-    state_.BulkUpdate = bulk;
+    // The mode follows the record now current.
+    ApplyRecordMode();
     view_.record_count = ledger_.RecordCount();
+}
+
+void ReceiveDataForm::ComboBox1Change(std::string_view item) {
+    static const std::vector<std::pair<std::string, std::string>> orders = {
+        {sj("売上日"), sj("降順")},
+        {sj("入庫日"), sj("入庫日降順")},
+        {sj("出庫日"), sj("出庫日降順")},
+        {sj("ふりがな"), sj("ふりがな")},
+    };
+    for (const auto& [caption, order] : orders) {
+        if (item != caption) continue;
+        // The order is the ledger's own: it holds across tab changes.
+        ledger_.SetOrder(order);
+        state_.SortIndexName = order;
+        view_.record_count = ledger_.RecordCount();
+        Notify();
+        return;
+    }
+}
+
+void ReceiveDataForm::ComboBox2Change(std::string_view item) {
+    static const std::string all = sj("全て"), balance_only = sj("残金のみ");
+    if (item == balance_only && state_.BalanceOnly == 0) {
+        const std::string filter = ledger_.Filter();
+        ledger_.SetFilter(filter + BalanceClause());
+        state_.SavedFilter = filter;
+        state_.BalanceOnly = 1;
+        ApplyRecordMode();
+    } else if (item == all && state_.BalanceOnly == 1) {
+        ledger_.SetFilter(state_.SavedFilter);
+        state_.BalanceOnly = 0;
+        ApplyRecordMode();
+    }
+    view_.record_count = ledger_.RecordCount();
+    Notify();
 }
 
 int ReceiveDataForm::RecordCount() const {

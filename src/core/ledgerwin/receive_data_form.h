@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ledger/eradate.h"
@@ -38,10 +39,28 @@ class ReceiveDataForm {
     bool Timer1Timer();
     bool StartupDone() const { return startup_done_; }
 
+    // RcTotalName.DB, where the personal view looks the customer's name group
+    // up. Without it every customer stands alone.
+    void SetNameGroups(store::Table* groups) { groups_ = groups; }
+
     // The month tabs.
     void TabSet();
-    void SelectTab(int index);  // selects and runs the tab change
+    // Selects and runs the tab change. When the tab change fails (a pending
+    // record that cannot be saved) the tab that was shown stays selected.
+    void SelectTab(int index);
     void TabControl1Change();
+    // The sort box: 売上日, 入庫日, 出庫日 or ふりがな (CP932). Another text
+    // changes nothing.
+    void ComboBox1Change(std::string_view item);
+    // The balance filter box: 全て or 残金のみ (CP932).
+    void ComboBox2Change(std::string_view item);
+    // The mode of the current record in a month tab of an open month:
+    // 入力モード with every group open, or 引用モード for a record taken over
+    // from elsewhere (書込モード not 0). Elsewhere nothing changes.
+    void ApplyRecordMode();
+    // The synchronisation with the invoicing program, run by the tab change of
+    // an open month while InvoicingLink is 1 or 2.
+    void InvoicingSync();
 
     // Closing: false keeps the window open. Caps Lock goes off and Receive.INI
     // is written whatever the answer.
@@ -81,10 +100,13 @@ class ReceiveDataForm {
     void MonthBranch(int index);
     void PersonalBranch();
     void CommonEnd();
+    void ShowLedgerFilter(const std::string& filter);
+    bool MonthClosed() const;
     void Notify();
 
     store::Table& ledger_;
     store::Table& totals_;
+    store::Table* groups_ = nullptr;
     const Clock& clock_;
     std::filesystem::path start_dir_;
     Questions& questions_;

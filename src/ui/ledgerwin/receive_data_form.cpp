@@ -144,6 +144,9 @@ QLabel* SunkenLabel(QWidget* parent, const QString& text, const char* name) {
     return label;
 }
 
+// OTotalLabel under TotalLabel in personal mode.
+constexpr int kPersonalLabelHeight = 20;
+
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
@@ -300,6 +303,10 @@ void TReceiveDataForm::BuildTopBar() {
     combo_box1_->addItems({Q("売上日"), Q("ふりがな"), Q("入庫日"), Q("出庫日")});
     combo_box1_->setCurrentIndex(0);
     combo_box1_->setToolTip(Q("ソート設定"));
+    connect(combo_box1_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (rendering_ || index < 0) return;
+        Run([this] { core_->ComboBox1Change(FromQ(combo_box1_->currentText())); });
+    });
     top_controls_["SortPanel"] = sort_panel_;
 
     filter_panel_ = new QWidget(speed_panel_);
@@ -309,6 +316,10 @@ void TReceiveDataForm::BuildTopBar() {
     combo_box2_->addItems({Q("全て"), Q("残金のみ")});
     combo_box2_->setCurrentIndex(0);
     combo_box2_->setToolTip(Q("フィルタ設定"));
+    connect(combo_box2_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (rendering_ || index < 0) return;
+        Run([this] { core_->ComboBox2Change(FromQ(combo_box2_->currentText())); });
+    });
     top_controls_["FilterPanel"] = filter_panel_;
 
     mode_panel_ = SunkenLabel(speed_panel_, Q("入力モード"), "ModePanel");
@@ -359,9 +370,9 @@ void TReceiveDataForm::BuildTabArea() {
     total_panel1_->setObjectName(QStringLiteral("TotalPanel1"));
     ototal_panel_ = new QFrame(bottom_panel_);
     ototal_panel_->setObjectName(QStringLiteral("OTotalPanel"));
-    ototal_label_ = new QLabel(Q("合　計"), bottom_panel_);
+    ototal_label_ = new QLabel(bottom_panel_);
     ototal_label_->setObjectName(QStringLiteral("OTotalLabel"));
-    ototal_label_->setFont(PixelFont(24, true));
+    ototal_label_->setFont(PixelFont(12));
     ototal_label_->setAlignment(Qt::AlignCenter);
     for (const auto& c : TotalsControls(kInitialWidth)) {
         auto* memo = new QLineEdit(total_panel1_);
@@ -371,6 +382,8 @@ void TReceiveDataForm::BuildTabArea() {
         memo->setToolTip(Q(c.field));
         total_memos_.emplace_back(c.field, memo);
         auto* plain = new QLineEdit(ototal_panel_);
+        plain->setObjectName(QStringLiteral("TotalMemo") +
+                             QString::number(ototal_memos_.size() + 1));
         plain->setReadOnly(true);
         plain->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         plain->setToolTip(Q(c.field));
@@ -607,8 +620,7 @@ void TReceiveDataForm::LayOut() {
     grid_->setGeometry(0, kTitlePanelHeight, w, grid_h);
     bottom_panel_->setGeometry(0, kTitlePanelHeight + grid_h, w, kBottomPanelHeight);
     const Span totals = TotalsPanelSpan(w);
-    total_label_->setGeometry(0, 0, totals.left, kBottomPanelHeight);
-    ototal_label_->setGeometry(0, 0, totals.left, kBottomPanelHeight);
+    PlaceTotalLabels();
     total_panel1_->setGeometry(totals.left, 0, totals.width, kBottomPanelHeight);
     ototal_panel_->setGeometry(totals.left, 0, totals.width, kBottomPanelHeight);
     const auto controls = TotalsControls(w);
@@ -618,6 +630,19 @@ void TReceiveDataForm::LayOut() {
         ototal_memos_[i]->setGeometry(p.x, p.y, p.width, p.height);
     }
     tab_bar_->setGeometry(0, area_h - tab_height, w, tab_height);
+}
+
+void TReceiveDataForm::PlaceTotalLabels() {
+    // 合　計 fills the label column; in personal mode 残　金 stands over the
+    // month the totals are of.
+    const int left = TotalsPanelSpan(central_->width()).left;
+    if (core_->View().unlocked && core_->View().ototal_panel) {
+        total_label_->setGeometry(0, 0, left, kBottomPanelHeight - kPersonalLabelHeight);
+        ototal_label_->setGeometry(0, kBottomPanelHeight - kPersonalLabelHeight, left,
+                                   kPersonalLabelHeight);
+    } else {
+        total_label_->setGeometry(0, 0, left, kBottomPanelHeight);
+    }
 }
 
 void TReceiveDataForm::Render() {
@@ -650,6 +675,11 @@ void TReceiveDataForm::Render() {
     for (const char* name :
          {"FindSpeed", "FindNextSpeed", "FindBackSpeed", "SortPanel", "FilterPanel"})
         top_controls_[name]->setEnabled(open);
+    {
+        // The filter box shows whether the balance clause is on.
+        const QSignalBlocker block(combo_box2_);
+        combo_box2_->setCurrentIndex(s.BalanceOnly == 1 ? 1 : 0);
+    }
     kakutei_panel_->setVisible(open && v.kakutei_panel);
     kojin_panel_->setVisible(open && v.kojin_panel);
     mode_panel_->setText(ToQ(v.mode_caption));
@@ -674,12 +704,19 @@ void TReceiveDataForm::Render() {
         kinds << ToQ(k);
     grid_->SetPaymentKinds(kinds);
     grid_->SetFurigana(v.furigana);
+    grid_->SetEditable(open ? v.editable : EditableGroups{});
     grid_->SetTable(open ? &core_->Ledger() : nullptr);
     total_label_->setText(ToQ(v.total_label));
-    total_label_->setVisible(!v.ototal_panel);
     total_panel1_->setVisible(open && v.total_panel1 && !v.ototal_panel);
-    ototal_panel_->setVisible(open && v.ototal_panel);
-    ototal_label_->setVisible(v.ototal_panel);
+    // Personal mode: the customer's totals of the newest month stand where
+    // the month's totals stood.
+    const bool personal = open && v.ototal_panel;
+    ototal_panel_->setVisible(personal);
+    ototal_label_->setVisible(personal);
+    ototal_label_->setText(ToQ(v.personal_totals_label));
+    for (std::size_t i = 0; i < ototal_memos_.size() && i < v.personal_totals.size(); ++i)
+        ototal_memos_[i]->setText(ToQ(v.personal_totals[i]));
+    PlaceTotalLabels();
     RenderTotals();
     rendering_ = false;
 }

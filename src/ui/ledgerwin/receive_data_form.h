@@ -81,6 +81,18 @@ class TReceiveDataForm : public QMainWindow {
     QWidget* TotalPanel1() const { return total_panel1_; }
     QFrame* SpeedPanel1() const { return speed_panel_; }
     QLineEdit* TotalMemo(const char* field) const;
+    QWidget* OTotalPanel() const { return ototal_panel_; }
+    QLabel* OTotalLabel() const { return ototal_label_; }
+    QLabel* TotalLabel() const { return total_label_; }
+    // TotalMemo1 … TotalMemo11 of OTotalPanel.
+    QLineEdit* OTotalMemo(int number) const {
+        return ototal_memos_[static_cast<size_t>(number - 1)];
+    }
+    QComboBox* ComboBox1() const { return combo_box1_; }
+    QComboBox* ComboBox2() const { return combo_box2_; }
+    QWidget* KakuteiPanel() const { return kakutei_panel_; }
+    QWidget* KojinPanel() const { return kojin_panel_; }
+    QWidget* TopControl(const char* name) const { return top_controls_.at(name); }
     QAction* Action(const char* name) const;
     QLabel* Title(int number) const { return titles_[static_cast<size_t>(number - 1)]; }
     TRestorePos* RestorePos() const { return restore_pos_; }
@@ -105,6 +117,7 @@ class TReceiveDataForm : public QMainWindow {
     void LayOut();
     void Render();
     void RenderTotals();
+    void PlaceTotalLabels();
     void Run(const std::function<void()>& command);  // a menu command: errors shown
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                        const QKeySequence& shortcut = {});

@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
-#include <set>
 #include <string_view>
 
 #include "core/ledger/cp932.h"
@@ -78,6 +77,7 @@ RecordPanel::RecordPanel(QWidget* parent) : QFrame(parent) {
             }
             case ledgerwin::RecordControl::Check: {
                 auto* check = new QCheckBox(QStringLiteral("不含"), parent_widget);
+                check->setProperty("readOnly", true);
                 check->setAttribute(Qt::WA_TransparentForMouseEvents);
                 check->setFocusPolicy(Qt::NoFocus);
                 w = check;
@@ -89,6 +89,7 @@ RecordPanel::RecordPanel(QWidget* parent) : QFrame(parent) {
         if (auto* combo = qobject_cast<QComboBox*>(w)) combo->lineEdit()->installEventFilter(this);
         controls_.push_back({c.name, c.field, w});
     }
+    base_palette_ = Memo("DBMemo1")->palette();
     // The reading of the name in light grey, as the input method captured it.
     QPalette kana = Memo("DBMemo25")->palette();
     kana.setColor(QPalette::Text, QColor(0x80, 0x80, 0x80));
@@ -141,13 +142,45 @@ void RecordPanel::SetPaymentKinds(const QStringList& kinds) {
 
 void RecordPanel::SetColors(const QColor& borders, const QColor& read_only) {
     SetBackground(line_panel_, borders);
-    // The payment fields keep their colour: they are the ones a closed
-    // record still takes.
-    static const std::set<std::string_view> payments{"DBMemo15", "DBMemo17", "DBMemo18",
-                                                     "DBMemo19", "DBMemo20", "DBMemo21"};
-    for (const Bound& b : controls_)
-        if (qobject_cast<QLineEdit*>(b.widget) && !payments.contains(b.name))
-            SetBackground(b.widget, read_only);
+    read_only_ = read_only;
+    ApplyColors();
+}
+
+void RecordPanel::SetEditable(const ledgerwin::EditableGroups& groups) {
+    editable_ = groups;
+    for (const Bound& b : controls_) {
+        const bool open = ledgerwin::ControlEditable(groups, b.name);
+        if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
+            edit->setReadOnly(!open);
+        else if (auto* combo = qobject_cast<QComboBox*>(b.widget))
+            combo->lineEdit()->setReadOnly(!open);
+        else
+            b.widget->setProperty("readOnly", !open);
+    }
+    ApplyColors();
+}
+
+bool RecordPanel::IsEditable(const char* name) const {
+    const QWidget* w = Control(name);
+    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return !edit->isReadOnly();
+    if (auto* combo = qobject_cast<const QComboBox*>(w)) return !combo->lineEdit()->isReadOnly();
+    return w != nullptr && !w->property("readOnly").toBool();
+}
+
+void RecordPanel::ApplyColors() {
+    // The read-only colour marks what cannot be typed into now.
+    for (const Bound& b : controls_) {
+        auto* edit = qobject_cast<QLineEdit*>(b.widget);
+        if (edit == nullptr) continue;
+        if (edit->isReadOnly() && read_only_.isValid()) {
+            SetBackground(edit, read_only_);
+        } else {
+            QPalette p = edit->palette();
+            p.setColor(QPalette::Base, base_palette_.color(QPalette::Base));
+            p.setColor(QPalette::Window, base_palette_.color(QPalette::Window));
+            edit->setPalette(p);
+        }
+    }
 }
 
 void RecordPanel::BindFields(const store::Table& table) {
@@ -236,6 +269,13 @@ void RecordGrid::SetColors(const QColor& borders, const QColor& read_only) {
         p->SetColors(borders, read_only);
 }
 
+void RecordGrid::SetEditable(const ledgerwin::EditableGroups& groups) {
+    if (groups == editable_) return;
+    editable_ = groups;
+    for (RecordPanel* p : panels_)
+        p->SetEditable(groups);
+}
+
 void RecordGrid::resizeEvent(QResizeEvent*) {
     Rebuild();
 }
@@ -264,6 +304,7 @@ void RecordGrid::Rebuild() {
         panel->SetPaymentKinds(kinds_);
         if (table_ != nullptr) panel->BindFields(*table_);
         panel->SetColors(borders_, read_only_);
+        panel->SetEditable(editable_);
         panel->show();
         panels_.push_back(panel);
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/ledger/record_store.h"
+#include "core/ledgerwin/main_window_state.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,6 +32,12 @@ class RecordPanel : public QFrame {
     void SetCurrent(bool current);
     void SetPaymentKinds(const QStringList& kinds);
     void SetColors(const QColor& borders, const QColor& read_only);
+    // Opens the controls of the editable field groups and makes the others
+    // read-only (in the read-only colour).
+    void SetEditable(const ledgerwin::EditableGroups& groups);
+    // Whether the control takes entry (the check box carries it as its
+    // "readOnly" property).
+    bool IsEditable(const char* name) const;
     QWidget* Control(const char* name) const;
     QLineEdit* Memo(const char* name) const;
     QWidget* KanaPanel() const { return kana_panel_; }
@@ -44,6 +51,7 @@ class RecordPanel : public QFrame {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void ApplyColors();
     struct Bound {
         const char* name;
         const char* field;
@@ -56,6 +64,9 @@ class RecordPanel : public QFrame {
     QWidget* left_panel_;
     std::vector<Bound> controls_;
     bool current_ = false;
+    ledgerwin::EditableGroups editable_;
+    QColor read_only_;
+    QPalette base_palette_;
 };
 
 class RecordGrid : public QWidget {
@@ -66,6 +77,8 @@ class RecordGrid : public QWidget {
     void SetFurigana(bool shown);
     void SetPaymentKinds(const QStringList& kinds);
     void SetColors(const QColor& borders, const QColor& read_only);
+    void SetEditable(const ledgerwin::EditableGroups& groups);
+    const ledgerwin::EditableGroups& Editable() const { return editable_; }
     // Re-reads what the panels show (after the view or the cursor changed).
     void Refresh();
     // Scrolls so that the current record is shown, then re-reads.
@@ -94,6 +107,7 @@ class RecordGrid : public QWidget {
     std::string last_view_;
     QStringList kinds_;
     QColor borders_, read_only_;
+    ledgerwin::EditableGroups editable_;
     std::vector<RecordPanel*> panels_;
     QScrollBar* scroll_bar_;
 };

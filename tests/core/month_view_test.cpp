@@ -273,7 +273,7 @@ TEST_F(MonthViewTest, PersonalModeFromAGroupFoundByPartialKey) {
     // second and fifth included names only.
     AddGroup("山田太郎", {"", "田中", "", "", "鈴木商店"});
     Add({"平成１４年１２月０５日", "山田太郎", 1000, "", "", 0, 1000});
-    Add({"平成１５年０１月０５日", "田中", 300, "", "", 0, 300});
+    Add({"平成１５年０１月０５日", "田中", 0, "", "", 0, 300});
     Add({"平成１５年０１月０６日", "鈴木商店", 200, "", "", 0, 200});
     Add({"平成１５年０１月０７日", "山田", 50, "", "", 0, 50});
     Add({"平成１５年０１月０８日", "佐藤", 70, "", "", 0, 70});
@@ -309,7 +309,13 @@ TEST_F(MonthViewTest, PersonalModeFromAGroupFoundByPartialKey) {
     EXPECT_EQ(U(View().total_label), "残　金");
     EXPECT_EQ(U(View().personal_totals_label), "（平成１５年０１月分）");
     EXPECT_EQ(U(View().personal_totals[accounting::kTotSales]), "\\500");
-    EXPECT_EQ(U(View().personal_totals[accounting::kTotBalance]), "\\500");
+    EXPECT_EQ(U(View().personal_totals[accounting::kTotBalance]), "\\200");
+
+    // The balance clause narrows the whole group, not only its last name.
+    Form().ComboBox2Change(sj("残金のみ"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"鈴木商店", "山田太郎"}));
+    Form().ComboBox2Change(sj("全て"));
+    EXPECT_EQ(View().record_count, 3);
 
     // Back to a month: the month line again, entry open.
     Form().SelectTab(1);
@@ -435,6 +441,7 @@ TEST_F(MonthViewTest, SortBoxSetsTheOrderAndItHoldsAcrossTabs) {
         Form().SelectTab(1);
         Form().ComboBox1Change(sj(c.item));
         EXPECT_EQ(U(State().SortIndexName), c.order);
+        EXPECT_EQ(U(SortItemOf(State().SortIndexName)), c.item);
         EXPECT_EQ(U(ledger_.Order()), c.order);
         EXPECT_EQ(Names(), c.month1);
         Form().SelectTab(2);

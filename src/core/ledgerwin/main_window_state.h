@@ -64,6 +64,10 @@ struct EditableGroups {
 // 先月残合計, 請求合計 and the three remaining balances never do.
 bool ControlEditable(const EditableGroups& groups, std::string_view control);
 
+// The sort box's item (売上日, 入庫日, 出庫日, ふりがな) of a ledger order
+// name; empty for another order.
+std::string SortItemOf(std::string_view order_name);
+
 // What the window shows: captions, checks, visibility. The Qt window renders
 // this and nothing else.
 struct WindowView {

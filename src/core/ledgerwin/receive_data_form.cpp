@@ -357,14 +357,29 @@ void ReceiveDataForm::CommonEnd() {
     view_.record_count = ledger_.RecordCount();
 }
 
-void ReceiveDataForm::ComboBox1Change(std::string_view item) {
-    static const std::vector<std::pair<std::string, std::string>> orders = {
+namespace {
+
+// The sort box's items and the orders of the ledger they stand for.
+const std::vector<std::pair<std::string, std::string>>& SortItems() {
+    static const std::vector<std::pair<std::string, std::string>> items = {
         {sj("売上日"), sj("降順")},
         {sj("入庫日"), sj("入庫日降順")},
         {sj("出庫日"), sj("出庫日降順")},
         {sj("ふりがな"), sj("ふりがな")},
     };
-    for (const auto& [caption, order] : orders) {
+    return items;
+}
+
+}  // namespace
+
+std::string SortItemOf(std::string_view order_name) {
+    for (const auto& [item, order] : SortItems())
+        if (order == order_name) return item;
+    return {};
+}
+
+void ReceiveDataForm::ComboBox1Change(std::string_view item) {
+    for (const auto& [caption, order] : SortItems()) {
         if (item != caption) continue;
         // The order is the ledger's own: it holds across tab changes.
         ledger_.SetOrder(order);

@@ -676,8 +676,11 @@ void TReceiveDataForm::Render() {
          {"FindSpeed", "FindNextSpeed", "FindBackSpeed", "SortPanel", "FilterPanel"})
         top_controls_[name]->setEnabled(open);
     {
-        // The filter box shows whether the balance clause is on.
-        const QSignalBlocker block(combo_box2_);
+        // The boxes show the order and the balance clause in force.
+        const QSignalBlocker block1(combo_box1_);
+        const std::string sort_item = SortItemOf(s.SortIndexName);
+        if (!sort_item.empty()) combo_box1_->setCurrentText(ToQ(sort_item));
+        const QSignalBlocker block2(combo_box2_);
         combo_box2_->setCurrentIndex(s.BalanceOnly == 1 ? 1 : 0);
     }
     kakutei_panel_->setVisible(open && v.kakutei_panel);

@@ -75,6 +75,13 @@ ReceiveDataForm::ReceiveDataForm(store::Table& ledger, store::Table& totals, con
       questions_(questions),
       platform_(std::move(platform)) {}
 
+void ReceiveDataForm::UseRecordEvents(store::Database& db) {
+    events_.reset();
+    events_ = std::make_unique<LedgerRecordEvents>(state_, view_, db, ledger_, totals_, questions_,
+                                                   clock_);
+    events_->Install();
+}
+
 void ReceiveDataForm::Notify() {
     if (Changed) Changed();
 }
@@ -174,7 +181,11 @@ void ReceiveDataForm::SelectTab(int index) {
     const int shown = view_.tab_index;
     view_.tab_index = index;
     try {
-        TabControl1Change();
+        if (!TabControl1Change()) {
+            // The record being entered stays, and so does its tab.
+            view_.tab_index = shown;
+            Notify();
+        }
     } catch (...) {
         // Nothing of the new tab was set up: the tab shown stays selected.
         view_.tab_index = shown;
@@ -183,19 +194,23 @@ void ReceiveDataForm::SelectTab(int index) {
     }
 }
 
-void ReceiveDataForm::TabControl1Change() {
+bool ReceiveDataForm::TabControl1Change() {
     const int index = view_.tab_index;
-    if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return;
+    if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return true;
     Restore switching(state_.TabSwitching);
     Restore bulk(state_.BulkUpdate);
     state_.TabSwitching = 1;
     // A record being edited or inserted is saved while the month it was
     // entered in is still the selected one, so its amounts count there. A new
     // record nothing was typed into is dropped, as any move drops it.
-    if (ledger_.GetState() == store::State::Insert && !ledger_.Modified())
+    if (events_) {
+        // Posted with its totals record, or refused with a message.
+        if (!events_->PostPending()) return false;
+    } else if (ledger_.GetState() == store::State::Insert && !ledger_.Modified()) {
         ledger_.Cancel();
-    else if (ledger_.GetState() != store::State::Browse)
+    } else if (ledger_.GetState() != store::State::Browse) {
         ledger_.Post();
+    }
     state_.BulkUpdate = 2;
     view_.ototal_panel = false;
     view_.total_label = sj("合　計");
@@ -213,6 +228,7 @@ void ReceiveDataForm::TabControl1Change() {
     switching.Keep();
     bulk.Keep();
     Notify();
+    return true;
 }
 
 namespace {
@@ -420,6 +436,8 @@ bool ReceiveDataForm::FormCloseQuery() {
                 questions_.ConfirmYesNoCancel(sj("登録していません！\r登録してよろしいですか？"));
             if (answer == Answer::Cancel)
                 close = false;
+            else if (answer == Answer::Yes && events_)
+                close = events_->PostPending();  // a refusal showed its message
             else if (answer == Answer::Yes)
                 ledger_.Next();  // posts the pending record
             else

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,10 +15,12 @@
 #include "core/ledger/eradate.h"
 #include "core/ledger/questions.h"
 #include "core/ledgerwin/main_window_state.h"
+#include "core/ledgerwin/record_events.h"
 
 namespace ravelto::store {
+class Database;
 class Table;
-}
+}  // namespace ravelto::store
 
 namespace ravelto::ledgerwin {
 
@@ -43,12 +46,20 @@ class ReceiveDataForm {
     // up. Without it every customer stands alone.
     void SetNameGroups(store::Table* groups) { groups_ = groups; }
 
+    // The record events of the ledger, on the database both tables belong
+    // to. Installed before the delayed start-up; without them the window
+    // only shows the ledger.
+    void UseRecordEvents(store::Database& db);
+    LedgerRecordEvents* RecordEvents() { return events_.get(); }
+
     // The month tabs.
     void TabSet();
     // Selects and runs the tab change. When the tab change fails (a pending
     // record that cannot be saved) the tab that was shown stays selected.
     void SelectTab(int index);
-    void TabControl1Change();
+    // False when the record being entered could not be saved (its message
+    // was shown): nothing of the new tab was set up.
+    bool TabControl1Change();
     // The sort box: 売上日, 入庫日, 出庫日 or ふりがな (CP932). Another text
     // changes nothing.
     void ComboBox1Change(std::string_view item);
@@ -115,6 +126,7 @@ class ReceiveDataForm {
     WindowView view_;
     std::vector<MonthTab> tabs_;
     bool startup_done_ = false;
+    std::unique_ptr<LedgerRecordEvents> events_;
 };
 
 }  // namespace ravelto::ledgerwin

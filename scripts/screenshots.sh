@@ -67,6 +67,18 @@ shot main-672 "$main"
 xdotool windowsize --sync "$main" 1000 600
 sleep 1
 shot main-1000 "$main"
+# The tabs stand at the bottom: the personal view of the current customer with
+# its totals line, then a closed month in 閲覧モード.
+tab() {  # tab X: clicks the tab strip X pixels from the window's left edge
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool mousemove --sync $((X + $1)) $((Y + HEIGHT - 35)) click 1
+  sleep 1
+}
+tab 30
+shot personal-mode "$main"
+tab 230
+shot closed-month "$main"
+tab 130
 xdotool windowsize --sync "$main" 672 493
 sleep 1
 

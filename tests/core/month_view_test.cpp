@@ -526,6 +526,24 @@ TEST_F(PendingRecordTest, ARecordThatCannotBeSavedKeepsTheTabShown) {
     ledger_.Events().BeforePost = nullptr;
     ledger_.Cancel();
 
+    // The record events' own save refuses with a message of its own: the
+    // tab shown stays, nothing else happens.
+    int asked = 0;
+    Form().PostPendingRecord = [&] {
+        ++asked;
+        return false;
+    };
+    ledger_.Append();
+    ledger_.SetText(sj("氏名"), sj("山田"));
+    Form().SelectTab(2);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(View().tab_index, 1);
+    EXPECT_EQ(U(State().SelectedMonthLabel), "平成１５年０１月");
+    EXPECT_EQ(ledger_.GetState(), store::State::Insert);
+    EXPECT_EQ(State().BulkUpdate, 0);
+    Form().PostPendingRecord = nullptr;
+    ledger_.Cancel();
+
     // A new record nothing was typed into is dropped, not saved empty.
     ledger_.Append();
     Form().SelectTab(2);

@@ -80,6 +80,7 @@ void ReceiveDataForm::UseRecordEvents(store::Database& db) {
     events_ = std::make_unique<LedgerRecordEvents>(state_, view_, db, ledger_, totals_, questions_,
                                                    clock_);
     events_->Install();
+    PostPendingRecord = [this] { return events_->PostPending(); };
 }
 
 void ReceiveDataForm::Notify() {
@@ -180,32 +181,32 @@ void ReceiveDataForm::SelectTab(int index) {
     if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return;
     const int shown = view_.tab_index;
     view_.tab_index = index;
+    bool changed = false;
     try {
-        if (!TabControl1Change()) {
-            // The record being entered stays, and so does its tab.
-            view_.tab_index = shown;
-            Notify();
-        }
+        changed = TabControl1Change();
     } catch (...) {
         // Nothing of the new tab was set up: the tab shown stays selected.
         view_.tab_index = shown;
         Notify();
         throw;
     }
+    if (!changed) {
+        view_.tab_index = shown;
+        Notify();
+    }
 }
 
 bool ReceiveDataForm::TabControl1Change() {
     const int index = view_.tab_index;
-    if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return true;
+    if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return false;
     Restore switching(state_.TabSwitching);
     Restore bulk(state_.BulkUpdate);
     state_.TabSwitching = 1;
     // A record being edited or inserted is saved while the month it was
     // entered in is still the selected one, so its amounts count there. A new
     // record nothing was typed into is dropped, as any move drops it.
-    if (events_) {
-        // Posted with its totals record, or refused with a message.
-        if (!events_->PostPending()) return false;
+    if (PostPendingRecord) {
+        if (!PostPendingRecord()) return false;
     } else if (ledger_.GetState() == store::State::Insert && !ledger_.Modified()) {
         ledger_.Cancel();
     } else if (ledger_.GetState() != store::State::Browse) {
@@ -436,8 +437,8 @@ bool ReceiveDataForm::FormCloseQuery() {
                 questions_.ConfirmYesNoCancel(sj("登録していません！\r登録してよろしいですか？"));
             if (answer == Answer::Cancel)
                 close = false;
-            else if (answer == Answer::Yes && events_)
-                close = events_->PostPending();  // a refusal showed its message
+            else if (answer == Answer::Yes && PostPendingRecord)
+                close = PostPendingRecord();  // a refusal showed its message
             else if (answer == Answer::Yes)
                 ledger_.Next();  // posts the pending record
             else

@@ -54,12 +54,17 @@ class ReceiveDataForm {
 
     // The month tabs.
     void TabSet();
-    // Selects and runs the tab change. When the tab change fails (a pending
-    // record that cannot be saved) the tab that was shown stays selected.
+    // Selects and runs the tab change. When the tab change fails or is
+    // refused (a pending record that cannot be saved) the tab that was shown
+    // stays selected.
     void SelectTab(int index);
-    // False when the record being entered could not be saved (its message
-    // was shown): nothing of the new tab was set up.
+    // False: a pending record could not be saved and nothing changed.
     bool TabControl1Change();
+    // Saves a record still being edited or inserted before a tab change, the
+    // record and its month's totals together (the record events' own post);
+    // false when the save was refused with a message. Unset, the ledger is
+    // posted directly.
+    std::function<bool()> PostPendingRecord;
     // The sort box: 売上日, 入庫日, 出庫日 or ふりがな (CP932). Another text
     // changes nothing.
     void ComboBox1Change(std::string_view item);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,8 +118,6 @@ class RecordEntryTest : public ::testing::Test {
 
     void TearDown() override {
         EXPECT_EQ(questions_.Pending(), 0u);
-        // Nothing pending at the close.
-        if (window_ && ledger_.GetState() != store::State::Browse) questions_.Then(Answer::No);
         window_.reset();
     }
 
@@ -262,6 +261,67 @@ TEST_F(RecordEntryTest, TypingIntoTheBlankPanelOfAnEmptyMonthBeginsARecord) {
     EXPECT_EQ(Window().TotalMemo("売上")->text(), "1500");
     EXPECT_EQ(Memo(0, "DBMemo6")->text(), U("平成１４年１２月０５日"));
     EXPECT_EQ(Window().TotalPanel()->text(), "1");
+}
+
+TEST_F(RecordEntryTest, NavigatorsInsertAndDeleteWithTheDateDialogAndTheExclusionMark) {
+    AddMonth(kDec, 1, 2);
+    AddMonth(kNov, 2, 0);
+    Window();
+
+    // The exclusion mark toggles the record's field, nothing else.
+    auto* mark = qobject_cast<QCheckBox*>(Grid()->Panel(0)->Control("DBCheckBox1"));
+    ASSERT_NE(mark, nullptr);
+    QTest::mouseClick(mark, Qt::LeftButton);
+    EXPECT_EQ(ledger_.GetState(), store::State::Edit);
+    EXPECT_EQ(ledger_.Text(sj("合計請求不含")), "True");
+    EXPECT_TRUE(mark->isChecked());
+    Nav("DBNavigator3", "取消")->click();
+    EXPECT_FALSE(mark->isChecked());
+
+    // A new record: its panel is blank and current; the date comes from the dialog.
+    Nav("DBNavigator4", "追加")->click();
+    ASSERT_EQ(ledger_.GetState(), store::State::Insert);
+    const int row = Grid()->CurrentRow();
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(Memo(row, "YomiDBMemo1")->text(), "");
+    questions_.ThenText(sj("平成14年12月05日"));
+    QTest::mouseDClick(Memo(row, "DBMemo6"), Qt::LeftButton);
+    EXPECT_FALSE(ledger_.Text(sj("売上日")).empty());
+    EXPECT_EQ(Memo(row, "DBMemo6")->text(), ToQ(ledger_.Text(sj("売上日"))));
+    Type(Memo(row, "DBMemo13"), "500");
+    Nav("DBNavigator1", "登録")->click();
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    EXPECT_EQ(ledger_.RecordCount(), 3);
+    EXPECT_EQ(Window().TotalMemo("売上")->text(), "2500");
+    EXPECT_EQ(Window().TotalPanel()->text(), "3");
+
+    // Delete asks once, in Japanese, and takes the record's share off the totals.
+    ASSERT_TRUE(ledger_.Locate(sj("売上"), {"500"}, false));
+    Grid()->FollowCursor();
+    questions_.Then(Answer::Yes);
+    Nav("DBNavigator2", "削除")->click();
+    EXPECT_EQ(Messages(), std::vector<std::string>{"レコードを削除しますか？"});
+    EXPECT_EQ(ledger_.RecordCount(), 2);
+    EXPECT_EQ(Window().TotalMemo("売上")->text(), "2000");
+    EXPECT_EQ(Window().TotalPanel()->text(), "2");
+}
+
+TEST_F(RecordEntryTest, ClosingWithARecordThatCannotBeSavedKeepsTheWindowOpen) {
+    AddMonth(kDec, 1, 1);
+    Window();
+    Nav("DBNavigator4", "追加")->click();
+    Type(Memo(Grid()->CurrentRow(), "DBMemo13"), "700");
+    // Yes, save it: refused without a 売上日, so the window stays with the record.
+    questions_.Then(Answer::Yes).Then(Answer::Ok);
+    EXPECT_FALSE(Window().close());
+    EXPECT_TRUE(Window().isVisible());
+    EXPECT_EQ(ledger_.GetState(), store::State::Insert);
+    EXPECT_EQ(ledger_.Int(sj("売上")), 700);
+    // No: dropped, and the totals keep nothing of it.
+    questions_.Then(Answer::No);
+    EXPECT_TRUE(Window().close());
+    EXPECT_EQ(ledger_.RecordCount(), 1);
+    EXPECT_EQ(totals_.Int(sj("売上")), 1000);
 }
 
 }  // namespace

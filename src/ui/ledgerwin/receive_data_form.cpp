@@ -429,7 +429,11 @@ void TReceiveDataForm::ConnectGrid() {
     };
     grid_->FieldKey = [this](int row, int field) {
         LedgerRecordEvents* events = core_->RecordEvents();
-        if (events == nullptr || busy_ || row != grid_->CurrentRow()) return;
+        if (events == nullptr || busy_) return;
+        // Typing into another record's panel (the focus moved on there)
+        // moves to that record first.
+        if (row != grid_->CurrentRow()) grid_->ActivateRow(row);
+        if (row != grid_->CurrentRow()) return;
         Run([events, field] { events->FieldKey(field); });
     };
     grid_->FieldCommit = [this](int row, int field) { CommitControl(row, field); };
@@ -476,19 +480,13 @@ bool TReceiveDataForm::CommitControl(int row, int field) {
 
 bool TReceiveDataForm::CommitTyped() {
     if (core_->RecordEvents() == nullptr) return true;
+    // Only the current record's panel edits its record; what other panels
+    // hold goes when they are shown again.
     const int row = grid_->CurrentRow();
-    for (int r = 0; r < grid_->RowCount(); ++r) {
-        RecordPanel* panel = grid_->Panel(r);
-        const int field = panel->TypedField();
-        if (field < 0) continue;
-        if (r != row) {
-            panel->DropTyped();
-            continue;
-        }
-        // Refused: the record keeps its value, and the command waits.
-        if (!CommitControl(r, field)) return false;
-    }
-    return true;
+    if (row < 0) return true;
+    const int field = grid_->Panel(row)->TypedField();
+    // Refused: the record keeps its value, and the command waits.
+    return field < 0 || CommitControl(row, field);
 }
 
 void TReceiveDataForm::DropTyped() {

@@ -423,16 +423,7 @@ void RecordGrid::Rebuild() {
     while (static_cast<int>(panels_.size()) < rows) {
         auto* panel = new RecordPanel(this);
         const int row = static_cast<int>(panels_.size());
-        connect(panel, &RecordPanel::Clicked, this, [this, row] {
-            // Another record's panel: that record becomes current. The new
-            // record's panel maps to none.
-            if (table_ == nullptr || row == current_row_) return;
-            const int pos = top_ + row;
-            const int insert = InsertPos();
-            if (pos == insert) return;
-            const int rec_no = insert > 0 && pos > insert ? pos - 1 : pos;
-            if (rec_no <= table_->RecordCount() && RecordClicked) RecordClicked(rec_no);
-        });
+        connect(panel, &RecordPanel::Clicked, this, [this, row] { ActivateRow(row); });
         panel->FieldKey = [this, row](int field) {
             if (FieldKey) FieldKey(row, field);
         };
@@ -467,6 +458,17 @@ void RecordGrid::Rebuild() {
     scroll_bar_->setGeometry(width() - ledgerwin::kGridScrollBarWidth, 0,
                              ledgerwin::kGridScrollBarWidth, height());
     Refresh();
+}
+
+void RecordGrid::ActivateRow(int row) {
+    // Another record's panel: that record becomes current. The new record's
+    // panel maps to none.
+    if (table_ == nullptr || row == current_row_) return;
+    const int pos = top_ + row;
+    const int insert = InsertPos();
+    if (pos == insert) return;
+    const int rec_no = insert > 0 && pos > insert ? pos - 1 : pos;
+    if (rec_no <= table_->RecordCount() && RecordClicked) RecordClicked(rec_no);
 }
 
 int RecordGrid::InsertPos() const {
@@ -535,11 +537,12 @@ void RecordGrid::Refresh() {
         } else if (pos <= count) {
             const int rec_no = insert > 0 && pos > insert ? pos - 1 : pos;
             const store::Record record = table_->ReadAt(rec_no);
-            panel->DropTyped();
+            // Typed text stays only in the current record's panel.
+            if (pos != current) panel->DropTyped();
             panel->Show(&record);
             panel->setVisible(true);
         } else {
-            panel->DropTyped();
+            if (pos != current) panel->DropTyped();
             panel->Show(nullptr);
             panel->setVisible(pos == current);
         }

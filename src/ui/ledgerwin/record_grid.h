@@ -117,6 +117,8 @@ class RecordGrid : public QWidget {
     // The row showing the current record (a new one included; row 0 of an
     // empty view), or -1 when it is scrolled out of sight.
     int CurrentRow() const { return current_row_; }
+    // Makes the record of a row current, as a click on its panel does.
+    void ActivateRow(int row);
 
     // The record panels' control events, with the row they came from.
     std::function<void(int row, int field)> FieldKey;

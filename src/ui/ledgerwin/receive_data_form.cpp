@@ -206,6 +206,8 @@ TReceiveDataForm::TReceiveDataForm(store::Table& ledger, store::Table& totals, c
 }
 
 TReceiveDataForm::~TReceiveDataForm() {
+    // The controls going away are no user's entry.
+    busy_ = true;
     qApp->removeEventFilter(this);
     core_->Changed = nullptr;
 }
@@ -428,8 +430,9 @@ void TReceiveDataForm::ConnectGrid() {
         Render();
     };
     grid_->FieldKey = [this](int row, int field) {
+        if (busy_) return;
         LedgerRecordEvents* events = core_->RecordEvents();
-        if (events == nullptr || busy_) return;
+        if (events == nullptr) return;
         // Typing into another record's panel (the focus moved on there)
         // moves to that record first.
         if (row != grid_->CurrentRow()) grid_->ActivateRow(row);
@@ -438,17 +441,20 @@ void TReceiveDataForm::ConnectGrid() {
     };
     grid_->FieldCommit = [this](int row, int field) { CommitControl(row, field); };
     grid_->FieldExit = [this](int row, int field) {
+        if (busy_) return;
         LedgerRecordEvents* events = core_->RecordEvents();
-        if (events == nullptr || busy_ || row != grid_->CurrentRow()) return;
+        if (events == nullptr || row != grid_->CurrentRow()) return;
         Run([events, field] { events->FieldExit(field); });
     };
     grid_->FieldDblClick = [this](int row, int field) {
+        if (busy_) return;
         LedgerRecordEvents* events = core_->RecordEvents();
-        if (events == nullptr || busy_ || row != grid_->CurrentRow() || !IsDateField(field)) return;
+        if (events == nullptr || row != grid_->CurrentRow() || !IsDateField(field)) return;
         if (!CommitTyped()) return;
         Run([events, field] { events->DateFieldDblClick(field); });
     };
     grid_->FieldClick = [this](int, int field) {
+        if (busy_) return;
         LedgerRecordEvents* events = core_->RecordEvents();
         if (events == nullptr) return;
         if (const std::optional<std::string> hint = events->FieldClick(field))
@@ -460,8 +466,8 @@ void TReceiveDataForm::ConnectGrid() {
 }
 
 bool TReceiveDataForm::CommitControl(int row, int field) {
-    LedgerRecordEvents* events = core_->RecordEvents();
     if (busy_ || row < 0 || row >= grid_->RowCount()) return false;
+    LedgerRecordEvents* events = core_->RecordEvents();
     RecordPanel* panel = grid_->Panel(row);
     if (events == nullptr || row != grid_->CurrentRow()) {
         // Not the record being entered: its panel shows its record again.

@@ -128,6 +128,28 @@ QIcon MakeGlyph(Glyph glyph) {
     return QIcon(pm);
 }
 
+// The navigator button a glyph stands on.
+NavButton ButtonOf(Glyph glyph) {
+    switch (glyph) {
+        case Glyph::First:
+            return NavButton::First;
+        case Glyph::Prior:
+            return NavButton::Prior;
+        case Glyph::Next:
+            return NavButton::Next;
+        case Glyph::Last:
+            return NavButton::Last;
+        case Glyph::Post:
+            return NavButton::Post;
+        case Glyph::Delete:
+            return NavButton::Delete;
+        case Glyph::Cancel:
+            return NavButton::Cancel;
+        default:
+            return NavButton::Insert;
+    }
+}
+
 QFont PixelFont(int pixels, bool bold = false) {
     QFont f = QApplication::font();
     f.setPixelSize(pixels);
@@ -233,26 +255,7 @@ void TReceiveDataForm::BuildTopBar() {
             b->setObjectName(QString::fromLatin1(name) + QLatin1Char('_') + Q(hint));
             layout->addWidget(b);
             navigator_buttons_.push_back(b);
-            const NavButton button = [glyph] {
-                switch (glyph) {
-                    case Glyph::First:
-                        return NavButton::First;
-                    case Glyph::Prior:
-                        return NavButton::Prior;
-                    case Glyph::Next:
-                        return NavButton::Next;
-                    case Glyph::Last:
-                        return NavButton::Last;
-                    case Glyph::Post:
-                        return NavButton::Post;
-                    case Glyph::Delete:
-                        return NavButton::Delete;
-                    case Glyph::Cancel:
-                        return NavButton::Cancel;
-                    default:
-                        return NavButton::Insert;
-                }
-            }();
+            const NavButton button = ButtonOf(glyph);
             connect(b, &QToolButton::clicked, this, [this, button] { Navigate(button); });
         }
         top_controls_[name] = nav;

@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     form->Core().SetNameGroups(groups);
+    form->UseRecordEvents(*db);
     questions.SetParent(form.get());
     QObject::connect(form.get(), &ui::TReceiveDataForm::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -75,6 +75,14 @@ ReceiveDataForm::ReceiveDataForm(store::Table& ledger, store::Table& totals, con
       questions_(questions),
       platform_(std::move(platform)) {}
 
+void ReceiveDataForm::UseRecordEvents(store::Database& db) {
+    events_.reset();
+    events_ = std::make_unique<LedgerRecordEvents>(state_, view_, db, ledger_, totals_, questions_,
+                                                   clock_);
+    events_->Install();
+    PostPendingRecord = [this] { return events_->PostPending(); };
+}
+
 void ReceiveDataForm::Notify() {
     if (Changed) Changed();
 }
@@ -443,6 +451,8 @@ bool ReceiveDataForm::FormCloseQuery() {
                 questions_.ConfirmYesNoCancel(sj("登録していません！\r登録してよろしいですか？"));
             if (answer == Answer::Cancel)
                 close = false;
+            else if (answer == Answer::Yes && PostPendingRecord)
+                close = PostPendingRecord();  // a refusal showed its message
             else if (answer == Answer::Yes)
                 ledger_.Next();  // posts the pending record
             else

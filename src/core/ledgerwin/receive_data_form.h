@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,10 +15,12 @@
 #include "core/ledger/eradate.h"
 #include "core/ledger/questions.h"
 #include "core/ledgerwin/main_window_state.h"
+#include "core/ledgerwin/record_events.h"
 
 namespace ravelto::store {
+class Database;
 class Table;
-}
+}  // namespace ravelto::store
 
 namespace ravelto::ledgerwin {
 
@@ -42,6 +45,12 @@ class ReceiveDataForm {
     // RcTotalName.DB, where the personal view looks the customer's name group
     // up. Without it every customer stands alone.
     void SetNameGroups(store::Table* groups) { groups_ = groups; }
+
+    // The record events of the ledger, on the database both tables belong
+    // to. Installed before the delayed start-up; without them the window
+    // only shows the ledger.
+    void UseRecordEvents(store::Database& db);
+    LedgerRecordEvents* RecordEvents() { return events_.get(); }
 
     // The month tabs.
     void TabSet();
@@ -122,6 +131,7 @@ class ReceiveDataForm {
     WindowView view_;
     std::vector<MonthTab> tabs_;
     bool startup_done_ = false;
+    std::unique_ptr<LedgerRecordEvents> events_;
 };
 
 }  // namespace ravelto::ledgerwin

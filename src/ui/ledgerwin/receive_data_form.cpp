@@ -24,6 +24,7 @@
 #include "core/ledger/questions.h"
 #include "core/ledger/record_store.h"
 #include "core/ledger/title_colors.h"
+#include "core/ledgerwin/record_events.h"
 #include "core/ledgerwin/window_layout.h"
 #include "platform/caps_lock.h"
 #include "platform/help_viewer.h"
@@ -127,6 +128,28 @@ QIcon MakeGlyph(Glyph glyph) {
     return QIcon(pm);
 }
 
+// The navigator button a glyph stands on.
+NavButton ButtonOf(Glyph glyph) {
+    switch (glyph) {
+        case Glyph::First:
+            return NavButton::First;
+        case Glyph::Prior:
+            return NavButton::Prior;
+        case Glyph::Next:
+            return NavButton::Next;
+        case Glyph::Last:
+            return NavButton::Last;
+        case Glyph::Post:
+            return NavButton::Post;
+        case Glyph::Delete:
+            return NavButton::Delete;
+        case Glyph::Cancel:
+            return NavButton::Cancel;
+        default:
+            return NavButton::Insert;
+    }
+}
+
 QFont PixelFont(int pixels, bool bold = false) {
     QFont f = QApplication::font();
     f.setPixelSize(pixels);
@@ -205,6 +228,8 @@ TReceiveDataForm::TReceiveDataForm(store::Table& ledger, store::Table& totals, c
 }
 
 TReceiveDataForm::~TReceiveDataForm() {
+    // The controls going away are no user's entry.
+    busy_ = true;
     qApp->removeEventFilter(this);
     core_->Changed = nullptr;
 }
@@ -230,31 +255,8 @@ void TReceiveDataForm::BuildTopBar() {
             b->setObjectName(QString::fromLatin1(name) + QLatin1Char('_') + Q(hint));
             layout->addWidget(b);
             navigator_buttons_.push_back(b);
-            // Inserting and deleting come with the record events that keep the totals.
-            auto move = [this](auto op) {
-                return [this, op] {
-                    Run([this, op] {
-                        op(core_->Ledger());
-                        grid_->FollowCursor();
-                    });
-                };
-            };
-            if (glyph == Glyph::First)
-                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.First(); }));
-            if (glyph == Glyph::Prior)
-                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Prior(); }));
-            if (glyph == Glyph::Next)
-                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Next(); }));
-            if (glyph == Glyph::Last)
-                connect(b, &QToolButton::clicked, this, move([](store::Table& t) { t.Last(); }));
-            if (glyph == Glyph::Post)
-                connect(b, &QToolButton::clicked, this, move([](store::Table& t) {
-                            if (t.GetState() != store::State::Browse) t.Post();
-                        }));
-            if (glyph == Glyph::Cancel)
-                connect(b, &QToolButton::clicked, this, move([](store::Table& t) {
-                            if (t.GetState() != store::State::Browse) t.Cancel();
-                        }));
+            const NavButton button = ButtonOf(glyph);
+            connect(b, &QToolButton::clicked, this, [this, button] { Navigate(button); });
         }
         top_controls_[name] = nav;
     };
@@ -353,12 +355,7 @@ void TReceiveDataForm::BuildTabArea() {
     }
 
     grid_ = new RecordGrid(tab_area_);
-    grid_->RecordClicked = [this](int rec_no) {
-        Run([this, rec_no] {
-            core_->Ledger().SetRecNo(rec_no);
-            grid_->FollowCursor();
-        });
-    };
+    ConnectGrid();
 
     bottom_panel_ = new QWidget(tab_area_);
     bottom_panel_->setObjectName(QStringLiteral("BottomPanel"));
@@ -403,8 +400,131 @@ void TReceiveDataForm::BuildTabArea() {
             Render();
             return;
         }
+        // What was typed reaches the record before the tab change posts it.
+        if (busy_ || !CommitTyped()) {
+            Render();
+            return;
+        }
         Run([this, index] { core_->SelectTab(index); });
     });
+}
+
+void TReceiveDataForm::UseRecordEvents(store::Database& db) {
+    core_->UseRecordEvents(db);
+    // A post that ran a field's pending exit moves on to the next control;
+    // that focus change is not the user leaving the field again.
+    core_->RecordEvents()->MoveFocusOn = [this] {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus != nullptr && grid_->isAncestorOf(focus)) focusNextChild();
+    };
+}
+
+void TReceiveDataForm::ConnectGrid() {
+    grid_->RecordClicked = [this](int rec_no) {
+        if (busy_) return;
+        LedgerRecordEvents* events = core_->RecordEvents();
+        if (events == nullptr) {
+            Run([this, rec_no] { core_->Ledger().SetRecNo(rec_no); });
+        } else if (CommitTyped()) {
+            // Posts the record being entered first, as any move does.
+            Run([events, rec_no] { events->MoveTo(rec_no); });
+        }
+        grid_->FollowCursor();
+        Render();
+    };
+    grid_->FieldKey = [this](int row, int field) {
+        if (busy_) return;
+        LedgerRecordEvents* events = core_->RecordEvents();
+        if (events == nullptr) return;
+        // Typing into another record's panel (the focus moved on there)
+        // moves to that record first.
+        if (row != grid_->CurrentRow()) grid_->ActivateRow(row);
+        if (row != grid_->CurrentRow()) return;
+        Run([events, field] { events->FieldKey(field); });
+    };
+    grid_->FieldCommit = [this](int row, int field) { CommitControl(row, field); };
+    grid_->FieldExit = [this](int row, int field) {
+        if (busy_) return;
+        LedgerRecordEvents* events = core_->RecordEvents();
+        if (events == nullptr || row != grid_->CurrentRow()) return;
+        Run([events, field] { events->FieldExit(field); });
+    };
+    grid_->FieldDblClick = [this](int row, int field) {
+        if (busy_) return;
+        LedgerRecordEvents* events = core_->RecordEvents();
+        if (events == nullptr || row != grid_->CurrentRow() || !IsDateField(field)) return;
+        if (!CommitTyped()) return;
+        Run([events, field] { events->DateFieldDblClick(field); });
+    };
+    grid_->FieldClick = [this](int, int field) {
+        if (busy_) return;
+        LedgerRecordEvents* events = core_->RecordEvents();
+        if (events == nullptr) return;
+        if (const std::optional<std::string> hint = events->FieldClick(field))
+            statusBar()->showMessage(ToQ(*hint));
+    };
+    grid_->CancelKey = [this] {
+        if (!busy_) Navigate(NavButton::Cancel);
+    };
+}
+
+bool TReceiveDataForm::CommitControl(int row, int field) {
+    if (busy_ || row < 0 || row >= grid_->RowCount()) return false;
+    LedgerRecordEvents* events = core_->RecordEvents();
+    RecordPanel* panel = grid_->Panel(row);
+    if (events == nullptr || row != grid_->CurrentRow()) {
+        // Not the record being entered: its panel shows its record again.
+        panel->DropTyped(field);
+        Render();
+        return false;
+    }
+    const std::string text = panel->CommitText(field);
+    bool taken = false;
+    Run([&] { taken = events->CommitField(field, text); });
+    // Taken or refused, the control now shows the field's value.
+    panel->DropTyped(field);
+    Render();
+    return taken;
+}
+
+bool TReceiveDataForm::CommitTyped() {
+    if (core_->RecordEvents() == nullptr) return true;
+    // Only the current record's panel edits its record; what other panels
+    // hold goes when they are shown again.
+    const int row = grid_->CurrentRow();
+    if (row < 0) return true;
+    const int field = grid_->Panel(row)->TypedField();
+    // Refused: the record keeps its value, and the command waits.
+    return field < 0 || CommitControl(row, field);
+}
+
+void TReceiveDataForm::DropTyped() {
+    for (int r = 0; r < grid_->RowCount(); ++r)
+        grid_->Panel(r)->DropTyped();
+}
+
+void TReceiveDataForm::Navigate(NavButton button) {
+    if (busy_) return;
+    LedgerRecordEvents* events = core_->RecordEvents();
+    if (events == nullptr) {
+        // Showing only: the moves.
+        Run([this, button] {
+            store::Table& t = core_->Ledger();
+            if (button == NavButton::First) t.First();
+            if (button == NavButton::Prior) t.Prior();
+            if (button == NavButton::Next) t.Next();
+            if (button == NavButton::Last) t.Last();
+        });
+    } else {
+        // Cancel and delete drop what was typed; the others post it.
+        if (button == NavButton::Cancel || button == NavButton::Delete)
+            DropTyped();
+        else if (!CommitTyped())
+            return;
+        Run([events, button] { events->NavigatorClick(button); });
+    }
+    grid_->FollowCursor();
+    Render();
 }
 
 QAction* TReceiveDataForm::AddAction(QMenu* menu, const char* name, const QString& caption,
@@ -534,11 +654,14 @@ QLineEdit* TReceiveDataForm::TotalMemo(const char* field) const {
 }
 
 void TReceiveDataForm::Run(const std::function<void()>& command) {
+    const bool was_busy = busy_;
+    busy_ = true;
     try {
         command();
     } catch (const std::exception& error) {
         ShowError(questions_, error);
     }
+    busy_ = was_busy;
     Render();
 }
 
@@ -754,12 +877,19 @@ bool TReceiveDataForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TReceiveDataForm::closeEvent(QCloseEvent* event) {
     bool close = false;
+    // What was typed reaches the record before the window asks about it.
+    if (busy_ || !CommitTyped()) {
+        event->ignore();
+        return;
+    }
+    busy_ = true;
     try {
         close = core_->FormCloseQuery();
     } catch (const std::exception& error) {
         ShowError(questions_, error);
         close = false;
     }
+    busy_ = false;
     if (!close) {
         event->ignore();
         Render();

@@ -61,6 +61,10 @@ class TReceiveDataForm : public QMainWindow {
     ~TReceiveDataForm() override;
 
     ledgerwin::ReceiveDataForm& Core() { return *core_; }
+    // Record entry: the record events of the ledger, on the database both
+    // tables belong to. Called before the delayed start-up; without it the
+    // grid only shows the ledger.
+    void UseRecordEvents(store::Database& db);
     // The one-shot delayed start-up (also run directly by tests).
     void Timer1Timer();
     QTimer* Timer1() const { return timer1_; }
@@ -119,6 +123,14 @@ class TReceiveDataForm : public QMainWindow {
     void RenderTotals();
     void PlaceTotalLabels();
     void Run(const std::function<void()>& command);  // a menu command: errors shown
+    // Record entry through the grid's controls and the navigators.
+    void ConnectGrid();
+    void Navigate(ledgerwin::NavButton button);
+    bool CommitControl(int row, int field);  // false: refused
+    // Commits text typed but not yet committed, before a command posts or
+    // moves. False: it was refused, and the command must not run.
+    bool CommitTyped();
+    void DropTyped();
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
                        const QKeySequence& shortcut = {});
 
@@ -157,6 +169,9 @@ class TReceiveDataForm : public QMainWindow {
     std::vector<QAction*> settle_day_actions_;
     QAction* repair_separator_ = nullptr;
     bool rendering_ = false;
+    // A command of the core is running: the control events it causes (the
+    // focus moved on by a post) are not the user's.
+    bool busy_ = false;
     long long startup_ms_ = 0;
 };
 

@@ -3,6 +3,8 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -76,9 +78,10 @@ RecordPanel::RecordPanel(QWidget* parent) : QFrame(parent) {
                 break;
             }
             case ledgerwin::RecordControl::Check: {
+                // Its clicks are the panel's: a toggle is committed to the
+                // record, never kept by the box alone.
                 auto* check = new QCheckBox(QStringLiteral("不含"), parent_widget);
                 check->setProperty("readOnly", true);
-                check->setAttribute(Qt::WA_TransparentForMouseEvents);
                 check->setFocusPolicy(Qt::NoFocus);
                 w = check;
                 break;
@@ -87,7 +90,23 @@ RecordPanel::RecordPanel(QWidget* parent) : QFrame(parent) {
         w->setObjectName(QString::fromLatin1(c.name));
         w->installEventFilter(this);
         if (auto* combo = qobject_cast<QComboBox*>(w)) combo->lineEdit()->installEventFilter(this);
-        controls_.push_back({c.name, c.field, w});
+        controls_.push_back({c.name, c.field, w, -1, {}, false});
+    }
+    // Keys the user typed (never text set from the record).
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        QWidget* w = controls_[i].widget;
+        QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+        if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            edit = combo->lineEdit();
+            connect(combo, &QComboBox::activated, this, [this, i](int) {
+                Bound& b = controls_[i];
+                if (!IsEditable(b.name)) return;
+                Typed(b);
+                if (FieldCommit && b.typed) FieldCommit(b.field_index);
+            });
+        }
+        if (edit != nullptr)
+            connect(edit, &QLineEdit::textEdited, this, [this, i] { Typed(controls_[i]); });
     }
     base_palette_ = Memo("DBMemo1")->palette();
     // The reading of the name in light grey, as the input method captured it.
@@ -188,19 +207,75 @@ void RecordPanel::BindFields(const store::Table& table) {
         b.field_index = table.FieldIndex(sj(b.field));
 }
 
-void RecordPanel::Show(const store::Record* record) {
-    for (Bound& b : controls_) {
-        QString text;
-        if (record != nullptr && b.field_index >= 0) text = ToQ(record->Text(b.field_index));
-        if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) {
-            edit->setText(text);
-            edit->setCursorPosition(0);
-        } else if (auto* combo = qobject_cast<QComboBox*>(b.widget)) {
-            combo->setEditText(text);
-        } else if (auto* check = qobject_cast<QCheckBox*>(b.widget)) {
-            check->setChecked(text == QLatin1String("True"));
-        }
+void RecordPanel::SetControlText(Bound& b, const std::string& value) {
+    // Typed text waits for its commit; the record does not overwrite it.
+    if (b.typed) return;
+    b.shown = value;
+    const QString text = ToQ(value);
+    if (auto* edit = qobject_cast<QLineEdit*>(b.widget)) {
+        if (edit->text() != text) edit->setText(text);
+        if (!edit->hasFocus()) edit->setCursorPosition(0);
+    } else if (auto* combo = qobject_cast<QComboBox*>(b.widget)) {
+        if (combo->currentText() != text) combo->setEditText(text);
+    } else if (auto* check = qobject_cast<QCheckBox*>(b.widget)) {
+        check->setChecked(text == QLatin1String("True"));
     }
+}
+
+void RecordPanel::Show(const store::Record* record) {
+    for (Bound& b : controls_)
+        SetControlText(b, record != nullptr && b.field_index >= 0 ? record->Text(b.field_index)
+                                                                  : std::string());
+}
+
+void RecordPanel::ShowPending(const store::Table& table) {
+    for (Bound& b : controls_)
+        SetControlText(b, b.field_index >= 0 ? table.Text(b.field_index) : std::string());
+}
+
+RecordPanel::Bound* RecordPanel::BoundOf(QObject* watched) {
+    for (Bound& b : controls_) {
+        if (b.widget == watched) return &b;
+        if (auto* combo = qobject_cast<QComboBox*>(b.widget))
+            if (combo->lineEdit() == watched) return &b;
+    }
+    return nullptr;
+}
+
+const RecordPanel::Bound* RecordPanel::BoundOfField(int field) const {
+    for (const Bound& b : controls_)
+        if (b.field_index == field && field >= 0) return &b;
+    return nullptr;
+}
+
+void RecordPanel::Typed(Bound& b) {
+    if (b.field_index < 0) return;
+    b.typed = true;
+    if (FieldKey) FieldKey(b.field_index);
+}
+
+std::string RecordPanel::CommitText(int field) const {
+    const Bound* b = BoundOfField(field);
+    if (b == nullptr) return {};
+    QString text;
+    if (auto* edit = qobject_cast<QLineEdit*>(b->widget))
+        text = edit->text();
+    else if (auto* combo = qobject_cast<QComboBox*>(b->widget))
+        text = combo->currentText();
+    else if (auto* check = qobject_cast<QCheckBox*>(b->widget))
+        return check->isChecked() ? "True" : "False";
+    return FromQKeeping(text, b->shown);
+}
+
+int RecordPanel::TypedField() const {
+    for (const Bound& b : controls_)
+        if (b.typed) return b.field_index;
+    return -1;
+}
+
+void RecordPanel::DropTyped(int field) {
+    for (Bound& b : controls_)
+        if (field < 0 || b.field_index == field) b.typed = false;
 }
 
 void RecordPanel::SetCurrent(bool current) {
@@ -218,8 +293,60 @@ void RecordPanel::mousePressEvent(QMouseEvent* event) {
 }
 
 bool RecordPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::FocusIn)
-        emit Clicked();
+    Bound* b = BoundOf(watched);
+    if (b == nullptr) return QFrame::eventFilter(watched, event);
+    const int field = b->field_index;
+    auto* check = qobject_cast<QCheckBox*>(b->widget);
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            emit Clicked();
+            break;
+        case QEvent::MouseButtonPress:
+            emit Clicked();
+            if (FieldClick && field >= 0) FieldClick(field);
+            if (check != nullptr) {
+                // A click toggles the mark of the record, when it is open.
+                if (IsEditable(b->name) && field >= 0) {
+                    check->setChecked(!check->isChecked());
+                    Typed(*b);
+                    if (FieldCommit && b->typed) FieldCommit(field);
+                }
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            if (check != nullptr) return true;
+            break;
+        case QEvent::MouseButtonDblClick:
+            if (FieldDblClick && field >= 0) FieldDblClick(field);
+            if (check != nullptr) return true;
+            break;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+                if (CancelKey) CancelKey();
+                return true;
+            }
+            break;
+        case QEvent::InputMethod: {
+            // The input method's commit is text committed to the field.
+            auto* im = static_cast<QInputMethodEvent*>(event);
+            if (im->commitString().isEmpty()) break;
+            static_cast<QObject*>(watched)->event(event);
+            if (FieldCommit && b->typed) FieldCommit(field);
+            return true;
+        }
+        case QEvent::FocusOut: {
+            // Leaving for a popup or another window is not leaving the field.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) break;
+            if (field < 0) break;
+            if (FieldCommit && b->typed) FieldCommit(field);
+            if (FieldExit) FieldExit(field);
+            break;
+        }
+        default:
+            break;
+    }
     return QFrame::eventFilter(watched, event);
 }
 
@@ -296,11 +423,25 @@ void RecordGrid::Rebuild() {
     while (static_cast<int>(panels_.size()) < rows) {
         auto* panel = new RecordPanel(this);
         const int row = static_cast<int>(panels_.size());
-        connect(panel, &RecordPanel::Clicked, this, [this, row] {
-            const int rec_no = top_ + row;
-            if (table_ != nullptr && rec_no <= table_->RecordCount() && RecordClicked)
-                RecordClicked(rec_no);
-        });
+        connect(panel, &RecordPanel::Clicked, this, [this, row] { ActivateRow(row); });
+        panel->FieldKey = [this, row](int field) {
+            if (FieldKey) FieldKey(row, field);
+        };
+        panel->FieldCommit = [this, row](int field) {
+            if (FieldCommit) FieldCommit(row, field);
+        };
+        panel->FieldExit = [this, row](int field) {
+            if (FieldExit) FieldExit(row, field);
+        };
+        panel->FieldDblClick = [this, row](int field) {
+            if (FieldDblClick) FieldDblClick(row, field);
+        };
+        panel->FieldClick = [this, row](int field) {
+            if (FieldClick) FieldClick(row, field);
+        };
+        panel->CancelKey = [this] {
+            if (CancelKey) CancelKey();
+        };
         panel->SetPaymentKinds(kinds_);
         if (table_ != nullptr) panel->BindFields(*table_);
         panel->SetColors(borders_, read_only_);
@@ -319,9 +460,36 @@ void RecordGrid::Rebuild() {
     Refresh();
 }
 
+void RecordGrid::ActivateRow(int row) {
+    // Another record's panel: that record becomes current. The new record's
+    // panel maps to none.
+    if (table_ == nullptr || row == current_row_) return;
+    const int pos = top_ + row;
+    const int insert = InsertPos();
+    if (pos == insert) return;
+    const int rec_no = insert > 0 && pos > insert ? pos - 1 : pos;
+    if (rec_no <= table_->RecordCount() && RecordClicked) RecordClicked(rec_no);
+}
+
+int RecordGrid::InsertPos() const {
+    if (table_ == nullptr || table_->GetState() != store::State::Insert) return 0;
+    return std::max(1, table_->RecNo());
+}
+
+int RecordGrid::ShownCount() const {
+    if (table_ == nullptr) return 0;
+    return table_->RecordCount() + (InsertPos() > 0 ? 1 : 0);
+}
+
+int RecordGrid::CurrentPos() const {
+    if (table_ == nullptr) return 0;
+    const int insert = InsertPos();
+    return insert > 0 ? insert : table_->RecNo();
+}
+
 void RecordGrid::KeepCursorVisible() {
     if (table_ == nullptr) return;
-    const int rec_no = table_->RecNo();
+    const int rec_no = CurrentPos();
     const int rows = RowCount();
     if (rec_no < 1) return;
     if (rec_no < top_) top_ = rec_no;
@@ -339,12 +507,14 @@ void RecordGrid::Refresh() {
         top_ = 1;
         last_cursor_ = -1;
     }
-    const int cursor = table_ != nullptr ? table_->RecNo() : 0;
+    const int cursor = CurrentPos();
     if (cursor != last_cursor_) {
         last_cursor_ = cursor;
         KeepCursorVisible();
     }
-    const int count = table_ != nullptr ? table_->RecordCount() : 0;
+    const int count = ShownCount();
+    const int insert = InsertPos();
+    const bool editing = table_ != nullptr && table_->GetState() != store::State::Browse;
     const int rows = RowCount();
     const int max_top = std::max(1, count - rows + 1);
     top_ = std::clamp(top_, 1, max_top);
@@ -354,19 +524,29 @@ void RecordGrid::Refresh() {
         scroll_bar_->setPageStep(std::max(1, rows));
         scroll_bar_->setValue(top_ - 1);
     }
-    const int current = table_ != nullptr ? table_->RecNo() : 0;
+    // An empty view shows one blank panel: typing into it begins a record.
+    const int current = count == 0 && table_ != nullptr ? 1 : cursor;
+    current_row_ = current >= top_ && current < top_ + rows ? current - top_ : -1;
     for (int row = 0; row < rows; ++row) {
         RecordPanel* panel = panels_[static_cast<size_t>(row)];
-        const int rec_no = top_ + row;
-        if (rec_no <= count) {
+        const int pos = top_ + row;
+        if (pos == current && editing) {
+            // The record being entered, as it stands.
+            panel->ShowPending(*table_);
+            panel->setVisible(true);
+        } else if (pos <= count) {
+            const int rec_no = insert > 0 && pos > insert ? pos - 1 : pos;
             const store::Record record = table_->ReadAt(rec_no);
+            // Typed text stays only in the current record's panel.
+            if (pos != current) panel->DropTyped();
             panel->Show(&record);
             panel->setVisible(true);
         } else {
+            if (pos != current) panel->DropTyped();
             panel->Show(nullptr);
-            panel->setVisible(false);
+            panel->setVisible(pos == current);
         }
-        panel->SetCurrent(rec_no == current);
+        panel->SetCurrent(pos == current);
     }
 }
 

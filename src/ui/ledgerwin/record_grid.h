@@ -29,6 +29,24 @@ class RecordPanel : public QFrame {
     void Arrange(int window_width, bool furigana_shown);
     void BindFields(const store::Table& table);
     void Show(const store::Record* record);  // nullptr: an empty panel
+    // Shows the table's current record as it stands while it is edited or
+    // new. Controls holding typed text not yet committed keep it.
+    void ShowPending(const store::Table& table);
+    // The control's text for its field, CP932; text the user did not change
+    // comes back as the bytes it was shown from.
+    std::string CommitText(int field) const;
+    // The field of a control holding typed text not yet committed, or -1.
+    int TypedField() const;
+    // Forgets typed text: the next showing puts the field's value back.
+    void DropTyped(int field = -1);
+
+    // What the user does in a control, by field (the grid adds the row).
+    std::function<void(int field)> FieldKey;     // a key changed the text
+    std::function<void(int field)> FieldCommit;  // text committed
+    std::function<void(int field)> FieldExit;    // the focus left
+    std::function<void(int field)> FieldDblClick;
+    std::function<void(int field)> FieldClick;
+    std::function<void()> CancelKey;  // Escape
     void SetCurrent(bool current);
     void SetPaymentKinds(const QStringList& kinds);
     void SetColors(const QColor& borders, const QColor& read_only);
@@ -57,7 +75,13 @@ class RecordPanel : public QFrame {
         const char* field;
         QWidget* widget;
         int field_index = -1;
+        std::string shown;   // the field's value as last shown (CP932)
+        bool typed = false;  // typed text not yet committed
     };
+    Bound* BoundOf(QObject* watched);
+    const Bound* BoundOfField(int field) const;
+    void SetControlText(Bound& b, const std::string& text);
+    void Typed(Bound& b);
     QWidget* line_panel_;
     QWidget* kana_panel_;
     QWidget* panel3_;
@@ -90,6 +114,19 @@ class RecordGrid : public QWidget {
 
     // Clicking a panel: the record at that view position becomes current.
     std::function<void(int rec_no)> RecordClicked;
+    // The row showing the current record (a new one included; row 0 of an
+    // empty view), or -1 when it is scrolled out of sight.
+    int CurrentRow() const { return current_row_; }
+    // Makes the record of a row current, as a click on its panel does.
+    void ActivateRow(int row);
+
+    // The record panels' control events, with the row they came from.
+    std::function<void(int row, int field)> FieldKey;
+    std::function<void(int row, int field)> FieldCommit;
+    std::function<void(int row, int field)> FieldExit;
+    std::function<void(int row, int field)> FieldDblClick;
+    std::function<void(int row, int field)> FieldClick;
+    std::function<void()> CancelKey;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -98,12 +135,18 @@ class RecordGrid : public QWidget {
   private:
     void Rebuild();
     void KeepCursorVisible();
+    // Positions in the grid: the view's records, with a new record shown
+    // where it is inserted.
+    int ShownCount() const;
+    int CurrentPos() const;
+    int InsertPos() const;  // 0: no new record
 
     store::Table* table_ = nullptr;
     bool furigana_ = true;
     int window_width_ = 672;
     int top_ = 1;
     int last_cursor_ = -1;
+    int current_row_ = -1;
     std::string last_view_;
     QStringList kinds_;
     QColor borders_, read_only_;

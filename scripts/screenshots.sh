@@ -88,6 +88,7 @@ dialog company-info '自社情報' alt+e j
 dialog title-colors 'ﾀｲﾄﾙ色変更' alt+e t
 dialog payment-kinds 'ﾘｽﾄ修正' alt+e Down Down Down Down Right Return
 dialog password-setting 'パスワードの設定' alt+e Up Up Up Up Up Return
+dialog name-groups '合計請求書の氏名の設定' alt+e Up Up Up Up Up Up Return
 dialog help 'ヘルプ' alt+h c
 stop
 

@@ -1,4 +1,5 @@
 // ravelto: the receivables ledger of the shop.
+#include <QAction>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include "platform/printers.h"
 #include "platform/single_instance.h"
 #include "platform/user_settings.h"
+#include "ui/accounting/flist_form.h"
 #include "ui/application_setup.h"
 #include "ui/ledgerwin/receive_data_form.h"
 #include "ui/qt_questions.h"
@@ -96,6 +98,11 @@ int main(int argc, char** argv) {
     }
     form->Core().SetNameGroups(groups);
     form->UseRecordEvents(*db);
+    // 編集 ▸ 合計請求書氏名設定 (N3Click): the name-group window, made once like the other dialogs.
+    ui::TFListForm name_groups(*groups, questions, user_settings, start_dir, form.get());
+    if (auto* action = form->findChild<QAction*>(QStringLiteral("TotalName1")))
+        QObject::connect(action, &QAction::triggered, &name_groups,
+                         [&name_groups] { ui::N3Click(name_groups); });
     questions.SetParent(form.get());
     QObject::connect(form.get(), &ui::TReceiveDataForm::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);

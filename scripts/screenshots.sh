@@ -67,6 +67,17 @@ shot main-672 "$main"
 xdotool windowsize --sync "$main" 1000 600
 sleep 1
 shot main-1000 "$main"
+# A record being edited: an amount typed into 入金額1 of the first record and
+# the field left; the record's balances and the month totals follow. Escape
+# then drops the change again.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove --sync $((X + 615)) $((Y + 217)) click 1
+xdotool type --delay 80 5000
+xdotool key Tab
+sleep 0.8
+shot editing "$main"
+xdotool key Escape
+sleep 0.5
 # The tabs stand at the bottom: the personal view of the current customer with
 # its totals line, then a closed month in 閲覧モード.
 tab() {  # tab X: clicks the tab strip X pixels from the window's left edge

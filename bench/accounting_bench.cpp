@@ -4,12 +4,11 @@
 // Compare the 1,000 and 100,000 figures: the cost must not grow with the ledger.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
+#include "bench_ledgers.h"
 #include "core/accounting/balance.h"
 #include "core/ledger/cp932.h"
 #include "core/ledger/filter_expression.h"
@@ -22,35 +21,6 @@ namespace {
 using namespace ravelto;
 namespace fs = std::filesystem;
 
-fs::path BenchRoot() {
-    static const fs::path root = [] {
-        fs::path p =
-            fs::temp_directory_path() / ("ravelto-acc-bench-" + std::to_string(::getpid()));
-        fs::create_directories(p);
-        return p;
-    }();
-    return root;
-}
-
-struct Ledger {
-    fs::path dir;
-    ledger::GeneratedLedger info;
-};
-
-const Ledger& LedgerOf(int records) {
-    static std::map<int, Ledger> made;
-    auto it = made.find(records);
-    if (it != made.end()) return it->second;
-    Ledger l;
-    l.dir = BenchRoot() / ("ledger-" + std::to_string(records));
-    fs::remove_all(l.dir);
-    store::Database db(l.dir);
-    ledger::GeneratorOptions o;
-    o.records = records;
-    l.info = ledger::GenerateLedger(db, o);
-    return made.emplace(records, l).first->second;
-}
-
 std::string MonthFilter(const std::string& label) {
     return "(" + sj("売上日") + " = " + store::QuoteValue(label + "*") + ")";
 }
@@ -58,8 +28,8 @@ std::string MonthFilter(const std::string& label) {
 // The open month (the newest) shown as the month view shows it, with the
 // record events the window wires.
 struct OpenMonth {
-    explicit OpenMonth(const Ledger& l)
-        : db(l.dir),
+    explicit OpenMonth(const bench::BenchLedger& l)
+        : db(l.data_dir),
           ledger(db.Open(ledger::ReceiveTable())),
           totals(db.Open(ledger::TotalsTable())) {
         context.selected_month_label = l.info.month_labels.back();
@@ -83,7 +53,7 @@ struct OpenMonth {
 // Edit 入金額1 of one record, leave the field (CarCalc), post: the ledger
 // record and the totals record in one transaction.
 void BM_EditAmountAndPost(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
     OpenMonth m(l);
     const std::string payment = sj("入金額1");
     const int count = m.ledger.RecordCount();
@@ -105,7 +75,7 @@ BENCHMARK(BM_EditAmountAndPost)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicros
 
 // CarCalc alone on an edited record (nothing posted).
 void BM_CarCalc(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
     OpenMonth m(l);
     m.ledger.Edit();
     for (auto _ : state)
@@ -118,8 +88,8 @@ BENCHMARK(BM_CarCalc)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 // The personal-mode totals line over a view: the whole newest month and the
 // month before (about 1,600 records), more than a customer ever has.
 void BM_PrTotalCalc(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
-    store::Database db(l.dir);
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
+    store::Database db(l.data_dir);
     store::Table& t = db.Open(ledger::ReceiveTable());
     const auto& labels = l.info.month_labels;
     const std::string newest = labels.back();

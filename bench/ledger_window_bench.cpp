@@ -4,7 +4,6 @@
 // one run: the cost must follow the month shown, not the size of the ledger.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "bench_ledgers.h"
 #include "core/accounting/name_groups.h"
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_generator.h"
@@ -25,45 +25,10 @@ namespace {
 using namespace ravelto;
 namespace fs = std::filesystem;
 
-// Nobody to ask: the start directory holds User.INI and no password.
-class NoQuestions : public Questions {
-  public:
-    Answer Message(const MessageRequest&) override { return Answer::Cancel; }
-    std::optional<std::string> InputBox(const InputRequest&) override { return {}; }
-    std::optional<fs::path> OpenFile(const FileDialogRequest&) override { return {}; }
-    std::optional<fs::path> SaveFile(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> AskPassword(const PasswordRequest&) override { return {}; }
-    CompanyInfoResult EditCompanyInfo(const CompanyInfoRequest& r) override {
-        return {false, r.values};
-    }
-    std::optional<TitleColors> EditTitleColors(const TitleColorsRequest&) override { return {}; }
-    std::optional<std::vector<std::string>> EditList(const ListEditRequest&) override { return {}; }
-    void ShowVersion() override {}
-};
-
-fs::path StartDirOf(int records) {
-    static std::map<int, fs::path> made;
-    auto it = made.find(records);
-    if (it != made.end()) return it->second;
-    const fs::path dir =
-        fs::temp_directory_path() /
-        ("ravelto-window-bench-" + std::to_string(::getpid()) + "-" + std::to_string(records));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    std::ofstream(dir / "User.INI") << "a\r\n";
-    {
-        store::Database db(dir / "CARDATA");
-        ledger::GeneratorOptions o;
-        o.records = records;
-        ledger::GenerateLedger(db, o);
-    }
-    return made.emplace(records, dir).first->second;
-}
-
 void BM_StartupToFirstMonthView(benchmark::State& state) {
-    const fs::path start = StartDirOf(static_cast<int>(state.range(0)));
+    const fs::path start = bench::GeneratedLedgerOf(static_cast<int>(state.range(0))).start_dir;
     const FixedClock clock({2002, 12, 25});
-    NoQuestions questions;
+    bench::NoQuestions questions;
     int shown = 0;
     for (auto _ : state) {
         store::Database db(start / "CARDATA");
@@ -86,7 +51,7 @@ BENCHMARK(BM_StartupToFirstMonthView)
 // A window past its start-up on the generated ledger of `records`.
 struct OpenWindow {
     explicit OpenWindow(int records)
-        : start(StartDirOf(records)),
+        : start(bench::GeneratedLedgerOf(records).start_dir),
           clock({2002, 12, 25}),
           db(start / "CARDATA"),
           ledger(db.Open(ledger::ReceiveTable())),
@@ -99,7 +64,7 @@ struct OpenWindow {
     }
     fs::path start;
     FixedClock clock;
-    NoQuestions questions;
+    bench::NoQuestions questions;
     store::Database db;
     store::Table& ledger;
     store::Table& totals;

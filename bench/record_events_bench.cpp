@@ -4,12 +4,11 @@
 // Compare the 1,000 and 100,000 figures: the cost must not grow with the ledger.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
+#include "bench_ledgers.h"
 #include "core/ledger/cp932.h"
 #include "core/ledger/filter_expression.h"
 #include "core/ledger/ledger_generator.h"
@@ -22,58 +21,9 @@ namespace {
 using namespace ravelto;
 namespace fs = std::filesystem;
 
-fs::path BenchRoot() {
-    static const fs::path root = [] {
-        fs::path p =
-            fs::temp_directory_path() / ("ravelto-events-bench-" + std::to_string(::getpid()));
-        fs::create_directories(p);
-        return p;
-    }();
-    return root;
-}
-
-struct Generated {
-    fs::path dir;
-    ledger::GeneratedLedger info;
-};
-
-const Generated& LedgerOf(int records) {
-    static std::map<int, Generated> made;
-    auto it = made.find(records);
-    if (it != made.end()) return it->second;
-    Generated g;
-    g.dir = BenchRoot() / ("ledger-" + std::to_string(records));
-    fs::remove_all(g.dir);
-    store::Database db(g.dir);
-    ledger::GeneratorOptions o;
-    o.records = records;
-    g.info = ledger::GenerateLedger(db, o);
-    return made.emplace(records, g).first->second;
-}
-
-// Nobody answers: the bench never asks.
-class NoQuestions : public Questions {
-  public:
-    Answer Message(const MessageRequest&) override { return Answer::Ok; }
-    std::optional<std::string> InputBox(const InputRequest&) override { return std::nullopt; }
-    std::optional<fs::path> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<fs::path> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> AskPassword(const PasswordRequest&) override { return std::nullopt; }
-    CompanyInfoResult EditCompanyInfo(const CompanyInfoRequest& r) override {
-        return {false, r.values};
-    }
-    std::optional<TitleColors> EditTitleColors(const TitleColorsRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::vector<std::string>> EditList(const ListEditRequest&) override {
-        return std::nullopt;
-    }
-    void ShowVersion() override {}
-};
-
 void BM_TypeAmountAndPost(benchmark::State& state) {
-    const Generated& g = LedgerOf(static_cast<int>(state.range(0)));
-    store::Database db(g.dir);
+    const bench::BenchLedger& g = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
+    store::Database db(g.data_dir);
     store::Table& ledger = db.Open(ledger::ReceiveTable());
     store::Table& totals = db.Open(ledger::TotalsTable());
     const std::string label = g.info.month_labels.back();
@@ -92,7 +42,7 @@ void BM_TypeAmountAndPost(benchmark::State& state) {
     v.tab_index = 1;
     v.total_panel1 = true;
     v.editable = {true, true, true, true};
-    NoQuestions questions;
+    bench::NoQuestions questions;
     FixedClock clock({2002, 12, 10});
     ledgerwin::LedgerRecordEvents events(s, v, db, ledger, totals, questions, clock);
     events.Install();

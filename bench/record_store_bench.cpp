@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 
+#include "bench_ledgers.h"
 #include "core/ledger/cp932.h"
 #include "core/ledger/filter_expression.h"
 #include "core/ledger/ledger_generator.h"
@@ -19,37 +19,8 @@ namespace {
 using namespace ravelto;
 namespace fs = std::filesystem;
 
-fs::path BenchRoot() {
-    static const fs::path root = [] {
-        fs::path p = fs::temp_directory_path() / ("ravelto-bench-" + std::to_string(::getpid()));
-        fs::create_directories(p);
-        return p;
-    }();
-    return root;
-}
-
-struct Ledger {
-    fs::path dir;
-    ledger::GeneratedLedger info;
-};
-
-// One generated ledger per size, made on first use and kept for the run.
-const Ledger& LedgerOf(int records) {
-    static std::map<int, Ledger> made;
-    auto it = made.find(records);
-    if (it != made.end()) return it->second;
-    Ledger l;
-    l.dir = BenchRoot() / ("ledger-" + std::to_string(records));
-    fs::remove_all(l.dir);
-    store::Database db(l.dir);
-    ledger::GeneratorOptions o;
-    o.records = records;
-    l.info = ledger::GenerateLedger(db, o);
-    return made.emplace(records, l).first->second;
-}
-
 // The month before the newest: 800 records in every ledger of these sizes.
-std::string MonthFilter(const Ledger& l) {
+std::string MonthFilter(const bench::BenchLedger& l) {
     const std::string& label = l.info.month_labels[l.info.month_labels.size() - 2];
     std::string f = "(";
     f.append(sj("売上日")).append(" = ").append(store::QuoteValue(label + "*")).append(")");
@@ -57,9 +28,9 @@ std::string MonthFilter(const Ledger& l) {
 }
 
 void BM_OpenLedger(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        store::Database db(l.dir);
+        store::Database db(l.data_dir);
         store::Table& t = db.Open(ledger::ReceiveTable());
         benchmark::DoNotOptimize(t.Text(ledger::rcv::kName));
     }
@@ -69,8 +40,8 @@ BENCHMARK(BM_OpenLedger)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
 // Select the month (ledger in the order at start) and walk it, reading the
 // fields a record panel shows.
 void BM_MonthView(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
-    store::Database db(l.dir);
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
+    store::Database db(l.data_dir);
     store::Table& t = db.Open(ledger::ReceiveTable());
     t.SetOrder(ledger::OrderDescending());
     const std::string month = MonthFilter(l);
@@ -92,8 +63,8 @@ BENCHMARK(BM_MonthView)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The month filter alone (the view is read, no record is).
 void BM_MonthFilter(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
-    store::Database db(l.dir);
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
+    store::Database db(l.data_dir);
     store::Table& t = db.Open(ledger::ReceiveTable());
     t.SetOrder(ledger::OrderDescending());
     t.SetFiltered(true);
@@ -106,8 +77,8 @@ void BM_MonthFilter(benchmark::State& state) {
 BENCHMARK(BM_MonthFilter)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 void BM_LocatePartial(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
-    store::Database db(l.dir);
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
+    store::Database db(l.data_dir);
     store::Table& t = db.Open(ledger::ReceiveTable());
     t.SetOrder(ledger::OrderDescending());
     t.SetFilter(MonthFilter(l));
@@ -125,8 +96,8 @@ void BM_LocatePartial(benchmark::State& state) {
 BENCHMARK(BM_LocatePartial)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 void BM_EditAndPost(benchmark::State& state) {
-    const Ledger& l = LedgerOf(static_cast<int>(state.range(0)));
-    store::Database db(l.dir);
+    const bench::BenchLedger& l = bench::GeneratedLedgerOf(static_cast<int>(state.range(0)));
+    store::Database db(l.data_dir);
     store::Table& t = db.Open(ledger::ReceiveTable());
     t.SetOrder(ledger::OrderDescending());
     t.SetFilter(MonthFilter(l));
@@ -145,7 +116,7 @@ void BM_Append10000InOneTransaction(benchmark::State& state) {
     int n = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        fs::path dir = BenchRoot() / ("append-" + std::to_string(n++));
+        fs::path dir = bench::BenchRoot() / ("append-" + std::to_string(n++));
         fs::remove_all(dir);
         state.ResumeTiming();
         store::Database db(dir);

@@ -1,7 +1,6 @@
 #include "core/ledgerwin/receive_data_form.h"
 
 #include <exception>
-#include <set>
 #include <utility>
 
 #include "core/accounting/balance.h"
@@ -51,18 +50,8 @@ int SettleDayMenuIndex(int settle_day) {
 }
 
 bool ControlEditable(const EditableGroups& groups, std::string_view control) {
-    static const std::set<std::string_view> customer_job = {
-        "YomiDBMemo1", "DBMemo1", "DBMemo2", "DBMemo3",  "DBMemo4",  "DBMemo5", "DBMemo6",
-        "DBMemo7",     "DBMemo8", "DBMemo9", "DBMemo10", "DBMemo12", "DBMemo13"};
-    static const std::set<std::string_view> deposit_kana = {"DBMemo16", "DBMemo25", "DBMemo26"};
-    static const std::set<std::string_view> payments = {
-        "DBMemo15", "DBMemo17",    "DBMemo18",    "DBMemo19",   "DBMemo20",
-        "DBMemo21", "DBComboBox1", "DBComboBox2", "DBComboBox3"};
-    if (customer_job.contains(control)) return groups.customer_job;
-    if (deposit_kana.contains(control)) return groups.deposit_kana;
-    if (payments.contains(control)) return groups.payments;
-    if (control == "DBCheckBox1") return groups.exclusion;
-    return false;
+    const int field = FieldOfControl(control);
+    return field >= 0 && GroupEditable(groups, GroupOfField(field));
 }
 
 ReceiveDataForm::ReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,

@@ -245,20 +245,24 @@ void LedgerRecordEvents::SetEntryGroups(bool editable, const char* caption) {
     view_.mode_caption = sj(caption);
 }
 
-bool LedgerRecordEvents::FieldEditable(int field_index) const {
-    switch (GroupOfField(field_index)) {
+bool GroupEditable(const EditableGroups& groups, FieldGroup group) {
+    switch (group) {
         case FieldGroup::CustomerJob:
-            return view_.editable.customer_job;
+            return groups.customer_job;
         case FieldGroup::DepositKana:
-            return view_.editable.deposit_kana;
+            return groups.deposit_kana;
         case FieldGroup::Payments:
-            return view_.editable.payments;
+            return groups.payments;
         case FieldGroup::Exclusion:
-            return view_.editable.exclusion;
+            return groups.exclusion;
         case FieldGroup::Never:
             return false;
     }
     return false;
+}
+
+bool LedgerRecordEvents::FieldEditable(int field_index) const {
+    return GroupEditable(view_.editable, GroupOfField(field_index));
 }
 
 void LedgerRecordEvents::BeginEdit() {

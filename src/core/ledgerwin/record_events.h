@@ -41,6 +41,8 @@ class PostRefused : public std::runtime_error {
 // The field groups that decide which controls of a record panel take entry.
 enum class FieldGroup { CustomerJob, DepositKana, Payments, Exclusion, Never };
 FieldGroup GroupOfField(int field_index);
+// Whether the fields of `group` take entry under `groups`.
+bool GroupEditable(const EditableGroups& groups, FieldGroup group);
 // The field a control of the record panel is bound to ("DBMemo9" → 先月立替残),
 // or -1.
 int FieldOfControl(std::string_view control_name);

@@ -64,6 +64,13 @@ struct EditableGroups {
 // 先月残合計, 請求合計 and the three remaining balances never do.
 bool ControlEditable(const EditableGroups& groups, std::string_view control);
 
+// The mode of the current record in a month tab of a month that is not
+// closed: a record of our own (書込モード 0, also an empty view) is entered in
+// 入力モード; an imported one shows 引用モード, where its customer-and-job and
+// deposit-and-kana groups are read-only.
+struct WindowView;
+void ShowRecordMode(WindowView& view, int record_write_mode);
+
 // The sort box's item (売上日, 入庫日, 出庫日, ふりがな) of a ledger order
 // name; empty for another order.
 std::string SortItemOf(std::string_view order_name);

@@ -54,6 +54,13 @@ bool ControlEditable(const EditableGroups& groups, std::string_view control) {
     return field >= 0 && GroupEditable(groups, GroupOfField(field));
 }
 
+void ShowRecordMode(WindowView& view, int record_write_mode) {
+    const bool quoted = record_write_mode != 0;
+    view.mode_caption = quoted ? sj("引用モード") : sj("入力モード");
+    view.editable.customer_job = !quoted;
+    view.editable.deposit_kana = !quoted;
+}
+
 ReceiveDataForm::ReceiveDataForm(store::Table& ledger, store::Table& totals, const Clock& clock,
                                  std::filesystem::path start_dir, Questions& questions,
                                  FormPlatform platform)
@@ -311,10 +318,7 @@ bool ReceiveDataForm::MonthClosed() const {
 void ReceiveDataForm::ApplyRecordMode() {
     if (!view_.total_panel1 || MonthClosed()) return;
     // An empty view reads as a record of our own.
-    const bool quoted = ledger_.RecordCount() > 0 && ledger_.Int(ModeField()) != 0;
-    view_.mode_caption = quoted ? sj("引用モード") : sj("入力モード");
-    view_.editable.customer_job = !quoted;
-    view_.editable.deposit_kana = !quoted;
+    ShowRecordMode(view_, ledger_.RecordCount() > 0 ? ledger_.Int(ModeField()) : 0);
 }
 
 void ReceiveDataForm::PersonalBranch() {

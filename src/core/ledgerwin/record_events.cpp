@@ -239,12 +239,6 @@ void LedgerRecordEvents::TakeSnapshot() {
         state_.AmountSnapshot = accounting::ReadAmounts(ledger_);
 }
 
-void LedgerRecordEvents::SetEntryGroups(bool editable, const char* caption) {
-    view_.editable.customer_job = editable;
-    view_.editable.deposit_kana = editable;
-    view_.mode_caption = sj(caption);
-}
-
 bool GroupEditable(const EditableGroups& groups, FieldGroup group) {
     switch (group) {
         case FieldGroup::CustomerJob:
@@ -275,7 +269,7 @@ void LedgerRecordEvents::BeginEdit() {
 void LedgerRecordEvents::Table1BeforeInsert() {
     if (state_.BulkUpdate == 1) return;
     if (MonthTabShown() && MonthWriteMode() != 2) {
-        SetEntryGroups(true, "入力モード");
+        ShowRecordMode(view_, 0);
         TakeSnapshot();
         return;
     }
@@ -325,13 +319,8 @@ void LedgerRecordEvents::Table1BeforeDelete() {
 
 void LedgerRecordEvents::Table1AfterScroll() {
     const bool has_record = ledger_.GetState() != store::State::Browse || ledger_.RecordCount() > 0;
-    if (MonthTabShown() && MonthWriteMode() != 2) {
-        const int mode = has_record ? ledger_.Int(rcv::kWriteMode) : 0;
-        if (mode == 0)
-            SetEntryGroups(true, "入力モード");
-        else
-            SetEntryGroups(false, "引用モード");
-    }
+    if (MonthTabShown() && MonthWriteMode() != 2)
+        ShowRecordMode(view_, has_record ? ledger_.Int(rcv::kWriteMode) : 0);
     if (state_.TabSwitching != 1) {
         state_.LastTitle = has_record ? ledger_.Text(rcv::kTitle) : std::string();
         state_.LastRegNo = has_record ? ledger_.Text(rcv::kRegNo) : std::string();

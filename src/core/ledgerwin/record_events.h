@@ -142,7 +142,6 @@ class LedgerRecordEvents {
     int MonthWriteMode() const;
     bool MonthTabShown() const;
     void TakeSnapshot();
-    void SetEntryGroups(bool editable, const char* caption);
     void RunExit(int field_index);
     void SalesDateChanged();
     bool SalesDateOutOfRange(const std::string& date) const;

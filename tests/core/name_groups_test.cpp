@@ -60,6 +60,10 @@ TEST_F(NameGroupsTest, PersonalNameClauseFromTheGroup) {
     EXPECT_EQ(Clause("高橋"), "(氏名 = '高橋')");
     // A record without a name does not pick up whichever group comes first.
     EXPECT_EQ(Clause(""), "(氏名 = '')");
+    // A name ending in * matches itself alone, not every name it begins.
+    EXPECT_EQ(Clause("ABC*"), "((氏名 >= 'ABC*') and (氏名 <= 'ABC*'))");
+    EXPECT_EQ(Cp932ToUtf8(NameClause({sj("a"), sj("b*"), sj("c'")})),
+              "(氏名 = 'a')or  ((氏名 >= 'b*') and (氏名 <= 'b*'))or  (氏名 = 'c''')");
     // The clause is one the store accepts.
     const std::string clause = PersonalNameClause(Groups(), sj("山田"));
     Ledger().SetFilter(clause + sj("and (残金合計 <> 0)"));

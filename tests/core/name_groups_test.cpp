@@ -97,6 +97,14 @@ TEST_F(NameGroupsTest, ColumnWidthsFile) {
     // Pairs that are not numbers are skipped; an odd last line is ignored.
     WriteSettingsFile(dir, "RcItemLen.INI", {"1", "abc", "3", "15", "x", "9", "4"});
     EXPECT_EQ(ReadColumnWidths(dir), (std::vector<ColumnWidth>{{3, 15}}));
+    // Garbage: binary bytes, numbers out of range or too long, bare LF line
+    // ends. Each pair stands or falls on its own.
+    {
+        std::ofstream out(dir / "RcItemLen.INI", std::ios::binary);
+        out << std::string("\xff\xfe\0junk\r\n-3\r\n", 13) << "20\r\n0\r\n5\n4\n"
+            << "99999999999\r\n5\r\n1000\r\n2\r\n 13 \r\n7\r\n12";
+    }
+    EXPECT_EQ(ReadColumnWidths(dir), (std::vector<ColumnWidth>{{5, 4}, {13, 7}}));
 }
 
 }  // namespace

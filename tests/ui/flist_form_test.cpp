@@ -131,6 +131,7 @@ TEST_F(FListFormTest, TypingIntoAnEmptyTableInsertAndDelete) {
     form->show();
     ASSERT_EQ(form->Model()->rowCount(), 1);  // the blank row
     Type(*form, 0, kGroupName, "佐藤商事");
+    EXPECT_TRUE(form->isVisible());  // Enter in a cell commits it; OK is not pressed
     EXPECT_EQ(groups_->GetState(), store::State::Insert);
     form->PostBtn->click();
     EXPECT_EQ(groups_->RecordCount(), 1);
@@ -169,6 +170,41 @@ TEST_F(FListFormTest, TypingIntoAnEmptyTableInsertAndDelete) {
     EXPECT_EQ(Cp932ToUtf8(questions_.AskedList().back().text), "レコードを削除しますか？");
     EXPECT_EQ(Cp932ToUtf8(groups_->Text(kGroupName)), "鈴木");
     form->reject();
+}
+
+TEST_F(FListFormTest, PlacementFontAndTheOkButton) {
+    settings_.WriteInt(QStringLiteral("Ravelto"), QStringLiteral("FList Width"), 700);
+    settings_.WriteInt(QStringLiteral("Ravelto"), QStringLiteral("FList Height"), 400);
+    auto form = MakeForm();
+    EXPECT_EQ(form->size(), QSize(700, 400));
+    EXPECT_EQ(form->font().family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(form->font().pixelSize(), 12);
+    EXPECT_EQ(form->OKBtn->width(), 74);
+    EXPECT_TRUE(form->OKBtn->isDefault());
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->OKBtn->x(), form->Panel1->width() / 2 - 37);
+    form->reject();
+    // Closed any way, the placement is kept under its four names.
+    for (const char* name : {"FList PosX", "FList PosY", "FList Width", "FList Height"})
+        EXPECT_TRUE(settings_.ReadInt(QStringLiteral("Ravelto"), QString::fromLatin1(name)))
+            << name;
+}
+
+TEST_F(FListFormTest, AWidthsFileThatCannotBeReadOrWrittenIsReportedAndTheWindowStillWorks) {
+    std::filesystem::create_directory(dir_ / "RcItemLen.INI");
+    questions_.Then(Answer::Ok);
+    auto form = MakeForm();
+    ASSERT_EQ(questions_.AskedList().size(), 1u);
+    EXPECT_EQ(form->DBGrid1->columnWidth(0), form->PixelsOf(20));
+    form->show();
+    Type(*form, 0, kGroupName, "佐藤商事");
+    questions_.Then(Answer::Ok);
+    form->OKBtnClick();
+    EXPECT_EQ(questions_.AskedList().size(), 2u);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(questions_.Pending(), 0u);
 }
 
 }  // namespace

@@ -172,6 +172,30 @@ TEST_F(FListFormTest, TypingIntoAnEmptyTableInsertAndDelete) {
     form->reject();
 }
 
+TEST_F(FListFormTest, TextShiftJisLacksIsRefusedAndUntouchedTextIsNotWrittenBack) {
+    groups_->Append();
+    groups_->SetText(kGroupName, "A\xff");  // not Shift-JIS: shows as A\uFFFD
+    groups_->SetText(kIncludedName1, sj("山田"));
+    groups_->Post();
+    auto form = MakeForm();
+    form->show();
+    // Opened and left unchanged: no message, nothing written.
+    Type(*form, 0, kGroupName, "A\xEF\xBF\xBD");
+    EXPECT_TRUE(questions_.AskedList().empty());
+    EXPECT_EQ(groups_->GetState(), store::State::Browse);
+    EXPECT_EQ(groups_->Text(kGroupName), "A\xff");
+
+    // A character Shift-JIS lacks: said so, and the name stays as it was.
+    questions_.Then(Answer::Ok);
+    Type(*form, 0, kIncludedName1, "山田\xF0\x9F\x98\x80");
+    ASSERT_EQ(questions_.AskedList().size(), 1u);
+    EXPECT_EQ(groups_->GetState(), store::State::Browse);
+    EXPECT_EQ(Cp932ToUtf8(groups_->Text(kIncludedName1)), "山田");
+    EXPECT_EQ(form->Model()->data(form->Model()->index(0, kIncludedName1), Qt::DisplayRole),
+              QString::fromUtf8("山田"));
+    form->reject();
+}
+
 TEST_F(FListFormTest, PlacementFontAndTheOkButton) {
     settings_.WriteInt(QStringLiteral("Ravelto"), QStringLiteral("FList Width"), 700);
     settings_.WriteInt(QStringLiteral("Ravelto"), QStringLiteral("FList Height"), 400);

@@ -338,10 +338,11 @@ TEST_F(MonthViewTest, CurrentMonthOnlyAndThePeriodLimit) {
     AddTotals("平成１４年１１月", 2);
     AddTotals("平成１４年１２月", 2);
     AddTotals("平成１５年０１月", 1);
-    Add({"平成１４年１０月２５日", "山田"});  // 平成１４年１１月's period
-    Add({"平成１４年１１月２５日", "山田"});  // 平成１４年１２月's period
-    Add({"平成１４年１２月２５日", "山田"});  // 平成１５年０１月's period
+    Add({"平成１４年１０月２５日", "山田", 0, "", "", 0, 100});  // 平成１４年１１月's period
+    Add({"平成１４年１１月２５日", "山田", 0, "", "", 0, 200});  // 平成１４年１２月's period
+    Add({"平成１４年１２月２５日", "山田", 0, "", "", 0, 400});  // 平成１５年０１月's period
     Start();
+    auto sales_line = [&] { return U(View().personal_totals[accounting::kTotSales]); };
 
     Form().Pr1Click();  // 当月のみ: the newest month's period only
     EXPECT_TRUE(View().current_month_only);
@@ -351,6 +352,7 @@ TEST_F(MonthViewTest, CurrentMonthOnlyAndThePeriodLimit) {
               "'平成１５年０１月２０日')");
     EXPECT_EQ(Names(), (std::vector<std::string>{"山田"}));
     EXPECT_EQ(Current("売上日"), "平成１４年１２月２５日");
+    EXPECT_EQ(sales_line(), "\\400");
 
     // A period limit decides, 当月のみ or not.
     Form().MutableState().PeriodLimitClause =
@@ -360,12 +362,64 @@ TEST_F(MonthViewTest, CurrentMonthOnlyAndThePeriodLimit) {
               "((氏名 = '山田')) and (売上日 >= '平成１４年１０月２１日') and  (売上日 <= "
               "'平成１４年１２月２０日')");
     EXPECT_EQ(View().record_count, 2);
+    // The totals line is the newest period's, which the limit left out.
+    EXPECT_EQ(sales_line(), "\\0");
+    EXPECT_EQ(U(View().personal_totals_label), "（平成１５年０１月分）");
 
     Form().Pr1Click();
     EXPECT_FALSE(View().current_month_only);
     Form().MutableState().PeriodLimitClause.clear();
     Form().SelectTab(0);
     EXPECT_EQ(View().record_count, 3);
+    // Every month shown, the newest period's record alone counted: its
+    // period runs from the 21st of the month before.
+    EXPECT_EQ(sales_line(), "\\400");
+}
+
+TEST_F(MonthViewTest, APersonalViewOfANameWithFilterCharactersShowsThatNameAlone) {
+    AddTotals("平成１５年０１月", 1);
+    // Each name beside the names a misread filter would also show: a quote,
+    // a trailing * (the filters' "begins with"), the pieces of a clause.
+    const char* const names[] = {
+        "O'Brien商店",        "O'Brien", "山田*太郎", "山田*",    "b",
+        "a') or  (氏名 = 'b", "'",       "''",        "(株)鈴木", "(株)鈴木 and ",
+        "佐藤商事",           "高橋",    "佐藤*",     "高橋'"};
+    for (const char* name : names)
+        Add({"平成１５年０１月０５日", name, 10});
+    // A group whose own name ends in * and whose member holds a quote.
+    AddGroup("佐藤*", {"", "高橋'"});
+    Start();
+
+    struct Case {
+        const char* current;
+        std::vector<std::string> shown;  // newest first
+    } cases[] = {
+        {"O'Brien", {"O'Brien"}},
+        {"山田*", {"山田*"}},
+        {"a') or  (氏名 = 'b", {"a') or  (氏名 = 'b"}},
+        {"'", {"'"}},
+        {"''", {"''"}},
+        {"(株)鈴木 and ", {"(株)鈴木 and "}},
+        {"高橋'", {"高橋'", "佐藤*"}},
+        {"佐藤*", {"高橋'", "佐藤*"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.current);
+        Form().SelectTab(1);
+        ASSERT_TRUE(ledger_.Locate(sj("氏名"), {sj(c.current)}, false));
+        Form().SelectTab(0);
+        EXPECT_EQ(Names(), c.shown);
+        // The newest month and the balance clause narrow the same names.
+        Form().ComboBox2Change(sj("残金のみ"));
+        EXPECT_EQ(Names(), c.shown);
+        Form().ComboBox2Change(sj("全て"));
+        Form().Pr1Click();
+        Form().SelectTab(0);
+        EXPECT_EQ(Names(), c.shown);
+        Form().Pr1Click();
+        EXPECT_EQ(U(View().personal_totals[accounting::kTotBalance]),
+                  "\\" + std::to_string(10 * c.shown.size()));
+    }
 }
 
 TEST_F(MonthViewTest, ReturnsToTheRecordThatWasCurrent) {
@@ -549,6 +603,155 @@ TEST_F(PendingRecordTest, ARecordThatCannotBeSavedKeepsTheTabShown) {
     Form().SelectTab(2);
     Form().SelectTab(1);
     EXPECT_EQ(View().record_count, 0);
+}
+
+// The window's own record events on the same tables, the controls' events
+// given as the window gives them.
+class EntryAcrossTabsTest : public MonthViewTest {
+  protected:
+    void StartWithEvents() {
+        Form().FormCreate();
+        Form().UseRecordEvents(db_);
+        ASSERT_TRUE(Form().Timer1Timer());
+    }
+    LedgerRecordEvents& Events() { return *Form().RecordEvents(); }
+    // Typed, committed and left.
+    void Type(int field, const char* utf8) {
+        TypeOnly(field, utf8);
+        Events().FieldExit(field);
+    }
+    // Typed and committed; the focus is still in the field.
+    void TypeOnly(int field, const char* utf8) {
+        Events().FieldKey(field);
+        ASSERT_TRUE(Events().CommitField(field, sj(utf8)));
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> out;
+        for (const auto& asked : questions_.AskedList())
+            if (asked.kind == "message") out.push_back(U(asked.text));
+        return out;
+    }
+    void TearDown() override { EXPECT_EQ(questions_.Pending(), 0u); }
+};
+
+namespace rcv = ledger::rcv;
+
+TEST_F(EntryAcrossTabsTest, TheRecordBeingEnteredIsSavedIntoItsOwnMonthFirst) {
+    AddTotals("平成１４年１２月", 0, 7000);
+    AddTotals("平成１５年０１月", 1, 1000);
+    Add({"平成１５年０１月０５日", "山田", 0, "", "", 0, 1000});
+    StartWithEvents();
+    LedgerRecordEvents& e = Events();
+
+    // A new record whose 売上 was typed but not left: the tab change runs the
+    // exit and saves the record with its month's totals before anything of
+    // the new tab is set.
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Insert));
+    Type(rcv::kSalesDate, "平成１５年０１月１０日");
+    Type(rcv::kName, "佐藤");
+    TypeOnly(rcv::kSales, "5000");
+    Form().SelectTab(2);
+    EXPECT_EQ(View().tab_index, 2);
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "売上"), 6000);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "残金合計"), 5000);
+    EXPECT_EQ(MonthTotal("平成１４年１２月", "売上"), 7000);
+    EXPECT_EQ(MonthTotal("平成１４年１２月", "残金合計"), 0);
+
+    // An edit likewise; an amount refused where it was typed changes nothing.
+    Form().MutableState().LastName = sj("佐藤");
+    Form().SelectTab(1);
+    ASSERT_EQ(Current("氏名"), "佐藤");
+    questions_.Then(Answer::Ok);
+    e.FieldKey(rcv::kSales);
+    EXPECT_FALSE(e.CommitField(rcv::kSales, "5000000000"));
+    e.FieldExit(rcv::kSales);
+    TypeOnly(rcv::kPayment1, "2000");
+    Form().SelectTab(0);
+    EXPECT_EQ(View().tab_index, 0);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "売上"), 6000);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "入金額"), 2000);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "残金合計"), 3000);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤"}));
+    EXPECT_EQ(U(View().personal_totals[accounting::kTotBalance]), "\\3,000");
+
+    // Without 売上日 the save is refused: the message, the tab that was
+    // shown with its state, the record as typed; nothing written.
+    Form().SelectTab(1);
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Insert));
+    Type(rcv::kName, "鈴木");
+    Type(rcv::kSales, "3000");
+    for (int tab : {2, 0}) {
+        SCOPED_TRACE(tab);
+        questions_.Then(Answer::Ok);
+        Form().SelectTab(tab);
+        EXPECT_EQ(Messages().back(), "　売上日を入力してください。");
+        EXPECT_EQ(View().tab_index, 1);
+        EXPECT_EQ(U(State().SelectedMonthLabel), "平成１５年０１月");
+        EXPECT_EQ(State().AmountsEditable, 1);
+        EXPECT_EQ(State().BulkUpdate, 0);
+        EXPECT_EQ(State().TabSwitching, 0);
+        EXPECT_TRUE(View().insert_enabled);
+        EXPECT_TRUE(View().total_panel1);
+        EXPECT_FALSE(View().kojin_panel);
+        EXPECT_EQ(U(View().mode_caption), "入力モード");
+        EXPECT_EQ(ledger_.GetState(), store::State::Insert);
+        EXPECT_EQ(Current("氏名"), "鈴木");
+        EXPECT_EQ(ledger_.Int(sj("売上")), 3000);
+        EXPECT_EQ(totals_.Int(sj("売上")), 9000);  // counted, still pending
+        EXPECT_EQ(MonthTotal("平成１５年０１月", "売上"), 6000);
+    }
+
+    // With its date it is saved where it belongs.
+    Type(rcv::kSalesDate, "平成１５年０１月１２日");
+    Form().SelectTab(2);
+    EXPECT_EQ(View().tab_index, 2);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "売上"), 9000);
+    EXPECT_EQ(MonthTotal("平成１４年１２月", "売上"), 7000);
+    Form().SelectTab(1);
+    EXPECT_EQ(View().record_count, 3);
+}
+
+TEST_F(EntryAcrossTabsTest, TheSortAndBalanceBoxesSaveTheRecordBeingEnteredFirst) {
+    AddTotals("平成１５年０１月", 1, 1000);
+    Add({"平成１５年０１月０５日", "山田", 1000, "", "", 0, 1000});
+    StartWithEvents();
+    LedgerRecordEvents& e = Events();
+
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Insert));
+    Type(rcv::kSalesDate, "平成１５年０１月１０日");
+    Type(rcv::kName, "佐藤");
+    TypeOnly(rcv::kSales, "500");
+    Form().ComboBox2Change(sj("残金のみ"));
+    EXPECT_EQ(State().BalanceOnly, 1);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "売上"), 1500);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "残金合計"), 500);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"佐藤", "山田"}));
+
+    // A record that cannot be saved keeps the box's earlier choice.
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Insert));
+    Type(rcv::kName, "鈴木");
+    Type(rcv::kSales, "300");
+    const std::string filter = ledger_.Filter();
+    questions_.Then(Answer::Ok).Then(Answer::Ok);
+    Form().ComboBox2Change(sj("全て"));
+    EXPECT_EQ(State().BalanceOnly, 1);
+    EXPECT_EQ(ledger_.Filter(), filter);
+    Form().ComboBox1Change(sj("ふりがな"));
+    EXPECT_EQ(U(State().SortIndexName), "降順");
+    EXPECT_EQ(U(ledger_.Order()), "降順");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"　売上日を入力してください。",
+                                                    "　売上日を入力してください。"}));
+    EXPECT_EQ(ledger_.GetState(), store::State::Insert);
+    EXPECT_EQ(Current("氏名"), "鈴木");
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "売上"), 1500);
+
+    Type(rcv::kSalesDate, "平成１５年０１月１１日");
+    Form().ComboBox1Change(sj("ふりがな"));
+    EXPECT_EQ(U(ledger_.Order()), "ふりがな");
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    EXPECT_EQ(MonthTotal("平成１５年０１月", "売上"), 1800);
+    EXPECT_EQ(View().record_count, 3);
 }
 
 TEST(ControlEditable, FieldGroupsOfTheRecordPanel) {

@@ -60,6 +60,10 @@ TEST_F(NameGroupsTest, PersonalNameClauseFromTheGroup) {
     EXPECT_EQ(Clause("高橋"), "(氏名 = '高橋')");
     // A record without a name does not pick up whichever group comes first.
     EXPECT_EQ(Clause(""), "(氏名 = '')");
+    // A name ending in * matches itself alone, not every name it begins.
+    EXPECT_EQ(Clause("ABC*"), "((氏名 >= 'ABC*') and (氏名 <= 'ABC*'))");
+    EXPECT_EQ(Cp932ToUtf8(NameClause({sj("a"), sj("b*"), sj("c'")})),
+              "(氏名 = 'a')or  ((氏名 >= 'b*') and (氏名 <= 'b*'))or  (氏名 = 'c''')");
     // The clause is one the store accepts.
     const std::string clause = PersonalNameClause(Groups(), sj("山田"));
     Ledger().SetFilter(clause + sj("and (残金合計 <> 0)"));
@@ -93,6 +97,14 @@ TEST_F(NameGroupsTest, ColumnWidthsFile) {
     // Pairs that are not numbers are skipped; an odd last line is ignored.
     WriteSettingsFile(dir, "RcItemLen.INI", {"1", "abc", "3", "15", "x", "9", "4"});
     EXPECT_EQ(ReadColumnWidths(dir), (std::vector<ColumnWidth>{{3, 15}}));
+    // Garbage: binary bytes, numbers out of range or too long, bare LF line
+    // ends. Each pair stands or falls on its own.
+    {
+        std::ofstream out(dir / "RcItemLen.INI", std::ios::binary);
+        out << std::string("\xff\xfe\0junk\r\n-3\r\n", 13) << "20\r\n0\r\n5\n4\n"
+            << "99999999999\r\n5\r\n1000\r\n2\r\n 13 \r\n7\r\n12";
+    }
+    EXPECT_EQ(ReadColumnWidths(dir), (std::vector<ColumnWidth>{{5, 4}, {13, 7}}));
 }
 
 }  // namespace

@@ -272,6 +272,29 @@ TEST_F(FormTest, ReceiveIniIsReadAndWrittenLineByLine) {
     }
 }
 
+TEST_F(FormTest, TheFuriganaAndCurrentMonthSwitchesAreKeptInReceiveIni) {
+    WriteFile("Receive.INI", "True\r\n0\r\n0\r\nx\r\nTrue\r\nFalse\r\nFalse\r\n");
+    Form().FormCreate();
+    ASSERT_TRUE(Form().Timer1Timer());
+    const std::string filter = ledger_.Filter();
+    Form().Furigana1Click();
+    Form().Pr1Click();
+    EXPECT_FALSE(Form().View().furigana);
+    EXPECT_TRUE(Form().View().current_month_only);
+    EXPECT_EQ(ledger_.Filter(), filter);  // 当月のみ waits for the personal tab
+    EXPECT_TRUE(Form().FormCloseQuery());
+    EXPECT_EQ(ReadFile("Receive.INI"), "False\r\n0\r\n0\r\nx\r\nTrue\r\nTrue\r\nFalse\r\n");
+
+    form_.reset();
+    Form().FormCreate();
+    EXPECT_FALSE(Form().View().furigana);
+    EXPECT_TRUE(Form().View().current_month_only);
+    Form().Furigana1Click();
+    Form().Pr1Click();
+    EXPECT_TRUE(Form().FormCloseQuery());
+    EXPECT_EQ(ReadFile("Receive.INI"), "True\r\n0\r\n0\r\nx\r\nTrue\r\nFalse\r\nFalse\r\n");
+}
+
 TEST_F(FormTest, CloseQuestionsThreeAnswers) {
     AddTotals("平成１５年０１月", 1);
     AddRecord("平成１５年０１月１０日", "山田");

@@ -131,6 +131,7 @@ TEST_F(FListFormTest, TypingIntoAnEmptyTableInsertAndDelete) {
     form->show();
     ASSERT_EQ(form->Model()->rowCount(), 1);  // the blank row
     Type(*form, 0, kGroupName, "佐藤商事");
+    EXPECT_TRUE(form->isVisible());  // Enter in a cell commits it; OK is not pressed
     EXPECT_EQ(groups_->GetState(), store::State::Insert);
     form->PostBtn->click();
     EXPECT_EQ(groups_->RecordCount(), 1);
@@ -169,6 +170,65 @@ TEST_F(FListFormTest, TypingIntoAnEmptyTableInsertAndDelete) {
     EXPECT_EQ(Cp932ToUtf8(questions_.AskedList().back().text), "レコードを削除しますか？");
     EXPECT_EQ(Cp932ToUtf8(groups_->Text(kGroupName)), "鈴木");
     form->reject();
+}
+
+TEST_F(FListFormTest, TextShiftJisLacksIsRefusedAndUntouchedTextIsNotWrittenBack) {
+    groups_->Append();
+    groups_->SetText(kGroupName, "A\xff");  // not Shift-JIS: shows as A\uFFFD
+    groups_->SetText(kIncludedName1, sj("山田"));
+    groups_->Post();
+    auto form = MakeForm();
+    form->show();
+    // Opened and left unchanged: no message, nothing written.
+    Type(*form, 0, kGroupName, "A\xEF\xBF\xBD");
+    EXPECT_TRUE(questions_.AskedList().empty());
+    EXPECT_EQ(groups_->GetState(), store::State::Browse);
+    EXPECT_EQ(groups_->Text(kGroupName), "A\xff");
+
+    // A character Shift-JIS lacks: said so, and the name stays as it was.
+    questions_.Then(Answer::Ok);
+    Type(*form, 0, kIncludedName1, "山田\xF0\x9F\x98\x80");
+    ASSERT_EQ(questions_.AskedList().size(), 1u);
+    EXPECT_EQ(groups_->GetState(), store::State::Browse);
+    EXPECT_EQ(Cp932ToUtf8(groups_->Text(kIncludedName1)), "山田");
+    EXPECT_EQ(form->Model()->data(form->Model()->index(0, kIncludedName1), Qt::DisplayRole),
+              QString::fromUtf8("山田"));
+    form->reject();
+}
+
+TEST_F(FListFormTest, PlacementFontAndTheOkButton) {
+    settings_.WriteInt(QStringLiteral("Ravelto"), QStringLiteral("FList Width"), 700);
+    settings_.WriteInt(QStringLiteral("Ravelto"), QStringLiteral("FList Height"), 400);
+    auto form = MakeForm();
+    EXPECT_EQ(form->size(), QSize(700, 400));
+    EXPECT_EQ(form->font().family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(form->font().pixelSize(), 12);
+    EXPECT_EQ(form->OKBtn->width(), 74);
+    EXPECT_TRUE(form->OKBtn->isDefault());
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->OKBtn->x(), form->Panel1->width() / 2 - 37);
+    form->reject();
+    // Closed any way, the placement is kept under its four names.
+    for (const char* name : {"FList PosX", "FList PosY", "FList Width", "FList Height"})
+        EXPECT_TRUE(settings_.ReadInt(QStringLiteral("Ravelto"), QString::fromLatin1(name)))
+            << name;
+}
+
+TEST_F(FListFormTest, AWidthsFileThatCannotBeReadOrWrittenIsReportedAndTheWindowStillWorks) {
+    std::filesystem::create_directory(dir_ / "RcItemLen.INI");
+    questions_.Then(Answer::Ok);
+    auto form = MakeForm();
+    ASSERT_EQ(questions_.AskedList().size(), 1u);
+    EXPECT_EQ(form->DBGrid1->columnWidth(0), form->PixelsOf(20));
+    form->show();
+    Type(*form, 0, kGroupName, "佐藤商事");
+    questions_.Then(Answer::Ok);
+    form->OKBtnClick();
+    EXPECT_EQ(questions_.AskedList().size(), 2u);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(questions_.Pending(), 0u);
 }
 
 }  // namespace

@@ -42,9 +42,18 @@ std::vector<std::string> GroupMembers(const store::Table& groups) {
 
 std::string NameClause(const std::vector<std::string>& names) {
     static const std::string head = sj("(氏名 = "), next = sj("or  (氏名 = ");
+    static const std::string from = sj("((氏名 >= "), to = sj(") and (氏名 <= ");
     std::string out;
-    for (size_t i = 0; i < names.size(); ++i)
-        out += (i == 0 ? head : next) + store::QuoteValue(names[i]) + ")";
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string quoted = store::QuoteValue(names[i]);
+        if (!names[i].empty() && names[i].back() == '*') {
+            // "= 'x*'" would match every name beginning with x: a name that
+            // ends in * is matched exactly as the range from itself to itself.
+            out += (i == 0 ? "" : "or  ") + from + quoted + to + quoted + "))";
+        } else {
+            out += (i == 0 ? head : next) + quoted + ")";
+        }
+    }
     return out;
 }
 

@@ -43,7 +43,9 @@ bool LocateNameGroup(store::Table& groups, std::string_view name);
 std::vector<std::string> GroupMembers(const store::Table& groups);
 
 // The name clause of the filters: "(氏名 = 'a')" then "or  (氏名 = 'b')" for
-// each further name. CP932.
+// each further name. CP932. Every name matches exactly: one that ends in *
+// (which the filters read as "begins with") is written as the range
+// "((氏名 >= 'a*') and (氏名 <= 'a*'))" instead.
 std::string NameClause(const std::vector<std::string>& names);
 
 // The personal view's name clause for a ledger record named `name`: every

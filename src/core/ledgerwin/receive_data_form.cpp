@@ -206,6 +206,16 @@ void ReceiveDataForm::SelectTab(int index) {
     }
 }
 
+bool ReceiveDataForm::SavePendingRecord() {
+    if (PostPendingRecord) return PostPendingRecord();
+    // A new record nothing was typed into is dropped, as any move drops it.
+    if (ledger_.GetState() == store::State::Insert && !ledger_.Modified())
+        ledger_.Cancel();
+    else if (ledger_.GetState() != store::State::Browse)
+        ledger_.Post();
+    return true;
+}
+
 bool ReceiveDataForm::TabControl1Change() {
     const int index = view_.tab_index;
     if (index < 0 || index >= static_cast<int>(view_.tab_captions.size())) return false;
@@ -213,15 +223,8 @@ bool ReceiveDataForm::TabControl1Change() {
     Restore bulk(state_.BulkUpdate);
     state_.TabSwitching = 1;
     // A record being edited or inserted is saved while the month it was
-    // entered in is still the selected one, so its amounts count there. A new
-    // record nothing was typed into is dropped, as any move drops it.
-    if (PostPendingRecord) {
-        if (!PostPendingRecord()) return false;
-    } else if (ledger_.GetState() == store::State::Insert && !ledger_.Modified()) {
-        ledger_.Cancel();
-    } else if (ledger_.GetState() != store::State::Browse) {
-        ledger_.Post();
-    }
+    // entered in is still the selected one, so its amounts count there.
+    if (!SavePendingRecord()) return false;
     state_.BulkUpdate = 2;
     view_.ototal_panel = false;
     view_.total_label = sj("合　計");
@@ -405,6 +408,12 @@ std::string SortItemOf(std::string_view order_name) {
 void ReceiveDataForm::ComboBox1Change(std::string_view item) {
     for (const auto& [caption, order] : SortItems()) {
         if (item != caption) continue;
+        // A new order posts the record being entered: it is saved with its
+        // totals first, or, refused, the order stays as it was.
+        if (!SavePendingRecord()) {
+            Notify();
+            return;
+        }
         // The order is the ledger's own: it holds across tab changes.
         ledger_.SetOrder(order);
         state_.SortIndexName = order;
@@ -416,13 +425,21 @@ void ReceiveDataForm::ComboBox1Change(std::string_view item) {
 
 void ReceiveDataForm::ComboBox2Change(std::string_view item) {
     static const std::string all = sj("全て"), balance_only = sj("残金のみ");
-    if (item == balance_only && state_.BalanceOnly == 0) {
+    const bool on = item == balance_only && state_.BalanceOnly == 0;
+    const bool off = item == all && state_.BalanceOnly == 1;
+    // A new filter posts the record being entered: saved with its totals
+    // first, or, refused, the filter stays as it was.
+    if ((on || off) && !SavePendingRecord()) {
+        Notify();
+        return;
+    }
+    if (on) {
         const std::string filter = ledger_.Filter();
         ledger_.SetFilter(filter + BalanceClause());
         state_.SavedFilter = filter;
         state_.BalanceOnly = 1;
         ApplyRecordMode();
-    } else if (item == all && state_.BalanceOnly == 1) {
+    } else if (off) {
         ledger_.SetFilter(state_.SavedFilter);
         state_.BalanceOnly = 0;
         ApplyRecordMode();

@@ -66,9 +66,11 @@ class ReceiveDataForm {
     // posted directly.
     std::function<bool()> PostPendingRecord;
     // The sort box: 売上日, 入庫日, 出庫日 or ふりがな (CP932). Another text
-    // changes nothing.
+    // changes nothing. A record being entered is saved first; when that is
+    // refused the order stays.
     void ComboBox1Change(std::string_view item);
-    // The balance filter box: 全て or 残金のみ (CP932).
+    // The balance filter box: 全て or 残金のみ (CP932). A record being
+    // entered is saved first; when that is refused the filter stays.
     void ComboBox2Change(std::string_view item);
     // The mode of the current record in a month tab of an open month:
     // 入力モード with every group open, or 引用モード for a record taken over
@@ -112,6 +114,8 @@ class ReceiveDataForm {
     void WriteReceiveIni() const;
 
   private:
+    // PostPendingRecord, or without record events a plain post.
+    bool SavePendingRecord();
     void BuildTabs();
     void MonthBranch(int index);
     void PersonalBranch();

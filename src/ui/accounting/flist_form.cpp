@@ -98,6 +98,9 @@ Qt::ItemFlags TableGridModel::flags(const QModelIndex& index) const {
 bool TableGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid()) return false;
     const int row = index.row(), col = index.column();
+    // Text left as it was shown is not written back, nor checked: a field
+    // holding bytes that are not Shift-JIS shows them as U+FFFD.
+    if (data(index, Qt::EditRole).toString() == value.toString()) return true;
     std::string text;
     try {
         text = FromQ(value.toString());
@@ -105,7 +108,6 @@ bool TableGridModel::setData(const QModelIndex& index, const QVariant& value, in
         ShowError(questions_, e);
         return false;
     }
-    if (data(index, Qt::EditRole).toString() == value.toString()) return true;
     return Run([&] {
         store::Table& t = table_;
         if (!IsPendingRow(row)) {

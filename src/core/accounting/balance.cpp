@@ -253,9 +253,10 @@ void CheckAmountEntry(const store::Table& ledger, const store::Table& totals, in
     PlanCarCalc(record, SumOfField(amount_index), MonthOf(totals, context), base);
 }
 
-void SubtractFromTotals(const store::Table& ledger, store::Table& totals) {
+void SubtractFromTotals(const store::Table& ledger, store::Table& totals,
+                        const AmountSnapshot* counted) {
     if (totals.GetState() == store::State::Browse && totals.RecordCount() == 0) return;
-    const AmountSnapshot record = ReadAmounts(ledger);
+    const AmountSnapshot record = counted ? *counted : ReadAmounts(ledger);
     const TotalAmounts now = ReadTotals(totals);
     const TotalAmounts diff = Difference(AmountSnapshot{}, record);
     const auto& names = TotalFieldNames();

@@ -317,7 +317,15 @@ void LedgerRecordEvents::Table1BeforeCancel() {
 }
 
 void LedgerRecordEvents::Table1BeforeDelete() {
-    accounting::SubtractFromTotals(ledger_, totals_);
+    // A record being edited leaves the month with what the totals count of
+    // it: an amount typed whose exit has not run yet was never added.
+    const bool editing = ledger_.GetState() == store::State::Edit && state_.BulkUpdate != 1;
+    accounting::SubtractFromTotals(ledger_, totals_, editing ? &state_.AmountSnapshot : nullptr);
+    // What was typed goes with the record: no exit is owed for it.
+    if (editing) {
+        state_.ExitPending = 0;
+        pending_field_ = -1;
+    }
 }
 
 void LedgerRecordEvents::Table1AfterScroll() {

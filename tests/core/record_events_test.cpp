@@ -430,6 +430,12 @@ TEST_F(RecordEventsTest, PostWithoutSalesDateIsRefusedButBulkCommandsKeepEveryRo
     ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
     EXPECT_EQ(Ledger().Int(sj("項番")), 20021200);
     EXPECT_EQ(Stored(ledger::TotalsTable(), "売上"), (std::vector<std::string>{"", "10000"}));
+    // With a settlement day the bare label sorts on that day of the month before.
+    state.SettleDay = 25;
+    Type(rcv::kName, "山田一郎");
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
+    EXPECT_EQ(Ledger().Int(sj("項番")), 20021125);
+    state.SettleDay = 0;
 
     // A new record nobody typed into is dropped by the tab change's post.
     ASSERT_TRUE(e.NavigatorClick(NavButton::Insert));

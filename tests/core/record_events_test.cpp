@@ -241,9 +241,15 @@ TEST_F(RecordEventsTest, DeleteAsksAndSubtractsTheRecordFromTheTotals) {
 
 TEST_F(RecordEventsTest, FirstPostOfAFreshLedgerCreatesTheTotalsRecord) {
     // A fresh ledger: no totals record, two tabs.
-    for (bool with_amount : {false, true}) {
-        SCOPED_TRACE(with_amount);
+    struct Case {
+        bool with_amount;
+        bool balance_only;  // the record leaves the view when it is posted
+    };
+    for (const Case& c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
+        const bool with_amount = c.with_amount;
+        SCOPED_TRACE(std::to_string(with_amount) + std::to_string(c.balance_only));
         ShowMonth(kDec, {kDec});
+        if (c.balance_only) Ledger().SetFilter(Ledger().Filter() + sj("and (残金合計 <> 0)"));
         auto& e = Events();
         // On an empty view the first key begins a new record.
         e.FieldKey(rcv::kName);
@@ -252,6 +258,7 @@ TEST_F(RecordEventsTest, FirstPostOfAFreshLedgerCreatesTheTotalsRecord) {
         Type(rcv::kSalesDate, "平成１４年１２月０３日");
         if (with_amount) Type(rcv::kSales, "5000");
         ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
+        EXPECT_EQ(Ledger().RecordCount(), c.balance_only ? 0 : 1);
         ASSERT_EQ(Totals().RecordCount(), 1);
         EXPECT_EQ(Cp932ToUtf8(Totals().Text(sj("売上日"))), kDec);
         EXPECT_EQ(Total("書込モード"), 1);

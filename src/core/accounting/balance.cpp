@@ -273,9 +273,16 @@ void SubtractFromTotals(const store::Table& ledger, store::Table& totals,
 
 void WriteTotalsAfterPost(const store::Table& ledger, store::Table& totals,
                           const TotalsContext& context) {
+    const bool empty_view = ledger.GetState() == store::State::Browse && ledger.RecordCount() == 0;
+    WriteTotalsAfterPost(empty_view ? std::string() : ledger.Text(SalesDateField()), totals,
+                         context);
+}
+
+void WriteTotalsAfterPost(std::string_view posted_sales_date, store::Table& totals,
+                          const TotalsContext& context) {
     if (totals.GetState() == store::State::Browse) {
         totals.Edit();
-        if (!ledger.Text(SalesDateField()).substr(0, 16).empty())
+        if (!posted_sales_date.substr(0, 16).empty())
             totals.SetText(SalesDateField(), context.selected_month_label);
         if (context.single_month) totals.SetInt(WriteModeField(), 1);
     }

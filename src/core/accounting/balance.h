@@ -176,6 +176,10 @@ void SubtractFromTotals(const store::Table& ledger, store::Table& totals,
 // is not written: it would belong to no month.
 void WriteTotalsAfterPost(const store::Table& ledger, store::Table& totals,
                           const TotalsContext& context);
+// The same for a ledger record posted with `posted_sales_date` (its 売上日),
+// whichever record is current after the post.
+void WriteTotalsAfterPost(std::string_view posted_sales_date, store::Table& totals,
+                          const TotalsContext& context);
 
 // ---- Amount text ------------------------------------------------------------
 

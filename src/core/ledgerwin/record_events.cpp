@@ -298,15 +298,18 @@ void LedgerRecordEvents::Table1BeforePost() {
         }
         if (MoveFocusOn) MoveFocusOn();
     }
-    const int32_t key =
-        ledger::SalesDateKey(ledger_.Text(rcv::kSalesDate), state_.SettleDay, clock_);
+    posted_sales_date_ = ledger_.Text(rcv::kSalesDate);
+    const int32_t key = ledger::SalesDateKey(posted_sales_date_, state_.SettleDay, clock_);
     if (ledger_.Text(rcv::kSalesDateKey).empty() || ledger_.Int(rcv::kSalesDateKey) != key)
         ledger_.SetInt(rcv::kSalesDateKey, key);
 }
 
 void LedgerRecordEvents::Table1AfterPost() {
     view_.record_count = ledger_.RecordCount();
-    if (state_.HoldTotals == 0) accounting::WriteTotalsAfterPost(ledger_, totals_, Context());
+    // The posted record's own 売上日: after the post another record may be
+    // current (the posted one left the view, say by the balance filter).
+    if (state_.HoldTotals == 0)
+        accounting::WriteTotalsAfterPost(posted_sales_date_, totals_, Context());
 }
 
 void LedgerRecordEvents::Table1BeforeCancel() {

@@ -160,6 +160,7 @@ class LedgerRecordEvents {
     bool installed_ = false;
     int pending_field_ = -1;
     int exit_done_field_ = -1;
+    std::string posted_sales_date_;  // 売上日 of the record being posted
 };
 
 }  // namespace ravelto::ledgerwin

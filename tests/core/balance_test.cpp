@@ -38,6 +38,12 @@ const AllocationCase kAllocation[] = {
      {0, -5000, 1000, 2000, 1000, 0},
      0,
      -3000},
+    // B = -2000: past x = 0 the money goes straight to the fees' row.
+    {"negative B, x = 0", {1000, -2000, 3000, 4000, 1000, 0}, 3000, 2000},
+    {"negative B, x = 1", {1000, -2000, 3000, 4000, 1001, 0}, 999, 4000},
+    {"negative B, x = B + F", {1000, -2000, 3000, 4000, 2000, 0}, 0, 4000},
+    {"negative B, x = B + F + 1", {1000, -2000, 3000, 4000, 2001, 0}, 0, 3999},
+    {"negative brought-forward advance counts as money received", {-500, 1000, 0, 0, 0, 0}, 0, 500},
     {"negative fees", {0, 0, -700, 2000, 0, 0}, -700, 2000},
     {"negative payment (a refund)", {0, 1000, 0, 0, -500, 0}, 500, 1000},
     // A = 1000, B = 2000, F = 3000: the boundaries x = 0, x = B, x = B + F

@@ -4,7 +4,9 @@
 #include "core/ledgerwin/record_events.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <filesystem>
 #include <limits>
 
 #include "core/ledger/filter_expression.h"
@@ -218,15 +220,36 @@ TEST_F(RecordEventsTest, DeleteAsksAndSubtractsTheRecordFromTheTotals) {
     EXPECT_EQ(Total("入金額"), 0);
     EXPECT_EQ(Total("売上"), 0);
     EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"), (std::vector<std::string>{"0"}));
+
+    // A record deleted while a typed amount's exit is still owed: the month
+    // loses what it counted of the record, not the amount never added.
+    AddRecord({{"売上日", "平成１４年１２月０３日"}, {"入金額1", "400"}});
+    Totals().Edit();
+    Totals().SetInt(sj("入金額"), 400);
+    Totals().Post();
+    ShowMonth(kDec);
+    e.FieldKey(rcv::kPayment1);
+    ASSERT_TRUE(e.CommitField(rcv::kPayment1, "900"));
+    EXPECT_EQ(Total("入金額"), 400);
+    questions.Then(Answer::Yes);
+    EXPECT_TRUE(e.NavigatorClick(NavButton::Delete));
+    EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"), (std::vector<std::string>{"0"}));
+    EXPECT_EQ(state.ExitPending, 0);
     // Nothing left to delete: nothing asked.
     EXPECT_FALSE(e.NavigatorClick(NavButton::Delete));
 }
 
 TEST_F(RecordEventsTest, FirstPostOfAFreshLedgerCreatesTheTotalsRecord) {
     // A fresh ledger: no totals record, two tabs.
-    for (bool with_amount : {false, true}) {
-        SCOPED_TRACE(with_amount);
+    struct Case {
+        bool with_amount;
+        bool balance_only;  // the record leaves the view when it is posted
+    };
+    for (const Case& c : {Case{false, false}, Case{true, false}, Case{false, true}}) {
+        const bool with_amount = c.with_amount;
+        SCOPED_TRACE(std::to_string(with_amount) + std::to_string(c.balance_only));
         ShowMonth(kDec, {kDec});
+        if (c.balance_only) Ledger().SetFilter(Ledger().Filter() + sj("and (残金合計 <> 0)"));
         auto& e = Events();
         // On an empty view the first key begins a new record.
         e.FieldKey(rcv::kName);
@@ -235,6 +258,7 @@ TEST_F(RecordEventsTest, FirstPostOfAFreshLedgerCreatesTheTotalsRecord) {
         Type(rcv::kSalesDate, "平成１４年１２月０３日");
         if (with_amount) Type(rcv::kSales, "5000");
         ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
+        EXPECT_EQ(Ledger().RecordCount(), c.balance_only ? 0 : 1);
         ASSERT_EQ(Totals().RecordCount(), 1);
         EXPECT_EQ(Cp932ToUtf8(Totals().Text(sj("売上日"))), kDec);
         EXPECT_EQ(Total("書込モード"), 1);
@@ -413,6 +437,12 @@ TEST_F(RecordEventsTest, PostWithoutSalesDateIsRefusedButBulkCommandsKeepEveryRo
     ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
     EXPECT_EQ(Ledger().Int(sj("項番")), 20021200);
     EXPECT_EQ(Stored(ledger::TotalsTable(), "売上"), (std::vector<std::string>{"", "10000"}));
+    // With a settlement day the bare label sorts on that day of the month before.
+    state.SettleDay = 25;
+    Type(rcv::kName, "山田一郎");
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
+    EXPECT_EQ(Ledger().Int(sj("項番")), 20021125);
+    state.SettleDay = 0;
 
     // A new record nobody typed into is dropped by the tab change's post.
     ASSERT_TRUE(e.NavigatorClick(NavButton::Insert));
@@ -425,6 +455,38 @@ TEST_F(RecordEventsTest, PostWithoutSalesDateIsRefusedButBulkCommandsKeepEveryRo
     Ledger().SetFiltered(false);
     Ledger().AppendRecord({"", "", "", "", sj("日付なし")});
     EXPECT_EQ(Stored(ledger::ReceiveTable(), "氏名").size(), 2u);
+}
+
+TEST_F(RecordEventsTest, ARefusedPostKeepsThePendingExitOwedAndCountsItOnce) {
+    // The month's totals record is not yet being edited when the post is
+    // refused: the amount typed must still reach it.
+    AddMonth(kDec, 1, {{"売上", 1000}});
+    AddMonth(kNov, 2);
+    ShowMonth(kDec);
+    auto& e = Events();
+    int focus_moves = 0;
+    e.MoveFocusOn = [&] { ++focus_moves; };
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Insert));
+    Type(rcv::kName, "山田");
+    e.FieldKey(rcv::kSales);
+    ASSERT_TRUE(e.CommitField(rcv::kSales, "10000"));
+
+    questions.Then(Answer::Ok);
+    EXPECT_FALSE(e.NavigatorClick(NavButton::Post));
+    EXPECT_EQ(focus_moves, 0);
+    EXPECT_EQ(state.ExitPending, 1);
+    EXPECT_EQ(e.PendingExitField(), rcv::kSales);
+    EXPECT_EQ(Ledger().GetState(), store::State::Insert);
+    EXPECT_EQ(Amount("売上"), 10000);
+
+    // The user leaves the amount for the sales date.
+    e.FieldExit(rcv::kSales);
+    EXPECT_EQ(Total("売上"), 11000);
+    Type(rcv::kSalesDate, "平成１４年１２月０４日");
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
+    EXPECT_EQ(Stored(ledger::ReceiveTable(), "請求合計"), (std::vector<std::string>{"10000"}));
+    EXPECT_EQ(Stored(ledger::TotalsTable(), "売上"), (std::vector<std::string>{"", "11000"}));
+    EXPECT_EQ(Stored(ledger::TotalsTable(), "残金合計"), (std::vector<std::string>{"", "10000"}));
 }
 
 TEST_F(RecordEventsTest, PendingExitRunsBeforeThePost) {
@@ -521,10 +583,14 @@ TEST_F(RecordEventsTest, AFailingTotalsWriteLeavesTheLedgerRecordUnwritten) {
     EXPECT_THROW(e.NavigatorClick(NavButton::Post), store::StoreError);
     EXPECT_EQ(Stored(ledger::ReceiveTable(), "入金額1"), (std::vector<std::string>{"500"}));
     EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"), (std::vector<std::string>{"", "500"}));
-    // Neither table keeps a change the other lost.
-    EXPECT_EQ(Totals().GetState(), store::State::Browse);
+    // Both stay as they were before the post: what was typed, and the
+    // totals' pending change that counts it.
+    EXPECT_EQ(Ledger().GetState(), store::State::Edit);
+    EXPECT_EQ(Amount("入金額1"), 800);
+    EXPECT_EQ(Totals().GetState(), store::State::Edit);
+    EXPECT_EQ(Total("入金額"), 800);
+    ASSERT_TRUE(e.NavigatorClick(NavButton::Cancel));
     EXPECT_EQ(Total("入金額"), 500);
-    EXPECT_EQ(Amount("入金額1"), 500);
 
     // Nor does a failing delete leave the totals lowered.
     ASSERT_EQ(Ledger().GetState(), store::State::Browse);
@@ -534,6 +600,110 @@ TEST_F(RecordEventsTest, AFailingTotalsWriteLeavesTheLedgerRecordUnwritten) {
     EXPECT_THROW(e.NavigatorClick(NavButton::Delete), store::StoreError);
     EXPECT_EQ(Stored(ledger::ReceiveTable(), "入金額1"), (std::vector<std::string>{"500"}));
     EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"), (std::vector<std::string>{"", "500"}));
+    EXPECT_EQ(Totals().GetState(), store::State::Browse);
+    EXPECT_EQ(Total("入金額"), 500);
+}
+
+// The totals file refuses every write, as a storage error would, until the
+// trigger is dropped. raise: ABORT ends the statement, ROLLBACK makes SQLite
+// give up the whole transaction.
+class TotalsRefused {
+  public:
+    TotalsRefused(const std::filesystem::path& dir, const char* raise) {
+        EXPECT_EQ(sqlite3_open((dir / "RcivTotal.db").string().c_str(), &db_), SQLITE_OK);
+        for (const char* when : {"UPDATE", "INSERT"}) {
+            const std::string sql = std::string("CREATE TRIGGER refuse_") + when + " BEFORE " +
+                                    when + " ON records BEGIN SELECT RAISE(" + raise +
+                                    ", 'disk error'); END";
+            EXPECT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+    }
+    ~TotalsRefused() {
+        sqlite3_exec(db_, "DROP TRIGGER refuse_UPDATE; DROP TRIGGER refuse_INSERT", nullptr,
+                     nullptr, nullptr);
+        sqlite3_close(db_);
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(RecordEventsTest, AFailedPostKeepsWhatWasTypedAndCountsItOnceLater) {
+    for (const char* raise : {"ABORT", "ROLLBACK"}) {
+        SCOPED_TRACE(raise);
+        AddMonth(kDec, 1, {{"売上", 3000}, {"入金額", 500}, {"売掛残金", 2500}});
+        AddMonth(kNov, 2);
+        AddRecord({{"売上日", "平成１４年１２月０１日"},
+                   {"氏名", "山田"},
+                   {"売上", "3000"},
+                   {"請求合計", "3000"},
+                   {"入金額1", "500"},
+                   {"売掛残金", "2500"},
+                   {"残金合計", "2500"}});
+        ShowMonth(kDec);
+        auto& e = Events();
+        Type(rcv::kName, "山田太郎");
+        Type(rcv::kPayment1, "800");
+        // Typed but not left: the exit is still owed at the post.
+        e.FieldKey(rcv::kPayment2);
+        ASSERT_TRUE(e.CommitField(rcv::kPayment2, "200"));
+        {
+            TotalsRefused refused(Dir(), raise);
+            EXPECT_THROW(e.NavigatorClick(NavButton::Post), store::StoreError);
+            EXPECT_EQ(Stored(ledger::ReceiveTable(), "入金額1"), (std::vector<std::string>{"500"}));
+            EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"),
+                      (std::vector<std::string>{"", "500"}));
+            EXPECT_EQ(Ledger().GetState(), store::State::Edit);
+            EXPECT_EQ(Cur(Ledger(), "氏名"), "山田太郎");
+            EXPECT_EQ(Amount("入金額1"), 800);
+            EXPECT_EQ(Amount("入金額2"), 200);
+            EXPECT_EQ(Amount("売掛残金"), 2200);  // as before the post: the 200 not yet left
+            EXPECT_EQ(Totals().GetState(), store::State::Edit);
+            EXPECT_EQ(Total("入金額"), 800);
+            EXPECT_EQ(state.ExitPending, 1);
+            // A move fails the same way and keeps it all too.
+            EXPECT_THROW(e.MoveTo(1), store::StoreError);
+            EXPECT_EQ(Ledger().GetState(), store::State::Edit);
+            EXPECT_EQ(Total("入金額"), 800);
+        }
+        ASSERT_TRUE(e.NavigatorClick(NavButton::Post));
+        EXPECT_EQ(Stored(ledger::ReceiveTable(), "売掛残金"), (std::vector<std::string>{"2000"}));
+        EXPECT_EQ(Stored(ledger::ReceiveTable(), "氏名"), (std::vector<std::string>{"山田太郎"}));
+        EXPECT_EQ(Stored(ledger::TotalsTable(), "入金額"), (std::vector<std::string>{"", "1000"}));
+        EXPECT_EQ(Stored(ledger::TotalsTable(), "売掛残金"),
+                  (std::vector<std::string>{"", "2000"}));
+
+        // A new record of a fresh ledger: its totals record is not made, the
+        // record stays a new one.
+        events.reset();
+        Reopen();
+        std::filesystem::remove_all(Dir());
+        ShowMonth(kDec, {kDec});
+        auto& fresh = Events();
+        ASSERT_TRUE(fresh.NavigatorClick(NavButton::Insert));
+        Type(rcv::kSalesDate, "平成１４年１２月０３日");
+        Type(rcv::kSales, "5000");
+        {
+            TotalsRefused refused(Dir(), raise);
+            EXPECT_THROW(fresh.NavigatorClick(NavButton::Post), store::StoreError);
+            EXPECT_EQ(Stored(ledger::ReceiveTable(), "売上"), std::vector<std::string>{});
+            EXPECT_EQ(Stored(ledger::TotalsTable(), "売上"), std::vector<std::string>{});
+            EXPECT_EQ(Ledger().GetState(), store::State::Insert);
+            EXPECT_EQ(Amount("売上"), 5000);
+            EXPECT_EQ(Amount("売掛残金"), 5000);
+            EXPECT_EQ(Totals().GetState(), store::State::Insert);
+            EXPECT_EQ(Total("売上"), 5000);
+        }
+        ASSERT_TRUE(fresh.NavigatorClick(NavButton::Post));
+        EXPECT_EQ(Stored(ledger::ReceiveTable(), "売上"), (std::vector<std::string>{"5000"}));
+        EXPECT_EQ(Stored(ledger::TotalsTable(), "売上"), (std::vector<std::string>{"5000"}));
+        EXPECT_EQ(Stored(ledger::TotalsTable(), "書込モード"), (std::vector<std::string>{"1"}));
+        EXPECT_EQ(Stored(ledger::TotalsTable(), "売上日"), (std::vector<std::string>{kDec}));
+
+        events.reset();
+        Reopen();
+        std::filesystem::remove_all(Dir());
+    }
 }
 
 TEST_F(RecordEventsTest, StatusBarHints) {

@@ -253,9 +253,10 @@ void CheckAmountEntry(const store::Table& ledger, const store::Table& totals, in
     PlanCarCalc(record, SumOfField(amount_index), MonthOf(totals, context), base);
 }
 
-void SubtractFromTotals(const store::Table& ledger, store::Table& totals) {
+void SubtractFromTotals(const store::Table& ledger, store::Table& totals,
+                        const AmountSnapshot* counted) {
     if (totals.GetState() == store::State::Browse && totals.RecordCount() == 0) return;
-    const AmountSnapshot record = ReadAmounts(ledger);
+    const AmountSnapshot record = counted ? *counted : ReadAmounts(ledger);
     const TotalAmounts now = ReadTotals(totals);
     const TotalAmounts diff = Difference(AmountSnapshot{}, record);
     const auto& names = TotalFieldNames();
@@ -272,9 +273,16 @@ void SubtractFromTotals(const store::Table& ledger, store::Table& totals) {
 
 void WriteTotalsAfterPost(const store::Table& ledger, store::Table& totals,
                           const TotalsContext& context) {
+    const bool empty_view = ledger.GetState() == store::State::Browse && ledger.RecordCount() == 0;
+    WriteTotalsAfterPost(empty_view ? std::string() : ledger.Text(SalesDateField()), totals,
+                         context);
+}
+
+void WriteTotalsAfterPost(std::string_view posted_sales_date, store::Table& totals,
+                          const TotalsContext& context) {
     if (totals.GetState() == store::State::Browse) {
         totals.Edit();
-        if (!ledger.Text(SalesDateField()).substr(0, 16).empty())
+        if (!posted_sales_date.substr(0, 16).empty())
             totals.SetText(SalesDateField(), context.selected_month_label);
         if (context.single_month) totals.SetInt(WriteModeField(), 1);
     }

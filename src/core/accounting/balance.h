@@ -163,8 +163,11 @@ void CheckAmountEntry(const store::Table& ledger, const store::Table& totals, in
 
 // Table1BeforeDelete: subtracts the current ledger record from the totals
 // record and posts it (an empty totals view holds nothing to subtract from and
-// is left alone). Checked before the first write.
-void SubtractFromTotals(const store::Table& ledger, store::Table& totals);
+// is left alone). Checked before the first write. counted: for a record being
+// edited, the amounts the totals hold of it (AmountSnapshot), which differ
+// from its pending values while a typed amount's exit is still owed.
+void SubtractFromTotals(const store::Table& ledger, store::Table& totals,
+                        const AmountSnapshot* counted = nullptr);
 
 // Table1AfterPost with HoldTotals 0: writes the month's totals record. From
 // browse state it is put into edit (on an empty view a new record begins); it
@@ -172,6 +175,10 @@ void SubtractFromTotals(const store::Table& ledger, store::Table& totals);
 // 書込モード 1 in a single-month ledger. A new totals record without a label
 // is not written: it would belong to no month.
 void WriteTotalsAfterPost(const store::Table& ledger, store::Table& totals,
+                          const TotalsContext& context);
+// The same for a ledger record posted with `posted_sales_date` (its 売上日),
+// whichever record is current after the post.
+void WriteTotalsAfterPost(std::string_view posted_sales_date, store::Table& totals,
                           const TotalsContext& context);
 
 // ---- Amount text ------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_tables.h"
@@ -283,6 +284,11 @@ void LedgerRecordEvents::Table1BeforeEdit() {
 }
 
 void LedgerRecordEvents::Table1BeforePost() {
+    // A record without a sales date would fall out of every month view. It
+    // is refused before the pending exit runs: the exit stays owed, with the
+    // focus where it is.
+    if (state_.BulkUpdate != 1 && IsBlank(ledger_.Text(rcv::kSalesDate)))
+        throw PostRefused("　売上日を入力してください。");
     // A bulk command's records are not the ones being typed into.
     if (state_.ExitPending == 1 && state_.BulkUpdate != 1) {
         const int field = pending_field_;
@@ -292,18 +298,18 @@ void LedgerRecordEvents::Table1BeforePost() {
         }
         if (MoveFocusOn) MoveFocusOn();
     }
-    // A record without a sales date would fall out of every month view.
-    if (state_.BulkUpdate != 1 && IsBlank(ledger_.Text(rcv::kSalesDate)))
-        throw PostRefused("　売上日を入力してください。");
-    const int32_t key =
-        ledger::SalesDateKey(ledger_.Text(rcv::kSalesDate), state_.SettleDay, clock_);
+    posted_sales_date_ = ledger_.Text(rcv::kSalesDate);
+    const int32_t key = ledger::SalesDateKey(posted_sales_date_, state_.SettleDay, clock_);
     if (ledger_.Text(rcv::kSalesDateKey).empty() || ledger_.Int(rcv::kSalesDateKey) != key)
         ledger_.SetInt(rcv::kSalesDateKey, key);
 }
 
 void LedgerRecordEvents::Table1AfterPost() {
     view_.record_count = ledger_.RecordCount();
-    if (state_.HoldTotals == 0) accounting::WriteTotalsAfterPost(ledger_, totals_, Context());
+    // The posted record's own 売上日: after the post another record may be
+    // current (the posted one left the view, say by the balance filter).
+    if (state_.HoldTotals == 0)
+        accounting::WriteTotalsAfterPost(posted_sales_date_, totals_, Context());
 }
 
 void LedgerRecordEvents::Table1BeforeCancel() {
@@ -314,7 +320,15 @@ void LedgerRecordEvents::Table1BeforeCancel() {
 }
 
 void LedgerRecordEvents::Table1BeforeDelete() {
-    accounting::SubtractFromTotals(ledger_, totals_);
+    // A record being edited leaves the month with what the totals count of
+    // it: an amount typed whose exit has not run yet was never added.
+    const bool editing = ledger_.GetState() == store::State::Edit && state_.BulkUpdate != 1;
+    accounting::SubtractFromTotals(ledger_, totals_, editing ? &state_.AmountSnapshot : nullptr);
+    // What was typed goes with the record: no exit is owed for it.
+    if (editing) {
+        state_.ExitPending = 0;
+        pending_field_ = -1;
+    }
 }
 
 void LedgerRecordEvents::Table1AfterScroll() {
@@ -468,24 +482,105 @@ std::optional<std::string> LedgerRecordEvents::FieldClick(int field_index) const
 
 // ---- Navigators and moves -------------------------------------------------------------
 
-void LedgerRecordEvents::AfterFailure() noexcept {
-    // The ledger record was not kept in edit: the totals must not keep the
-    // changes counted for it either.
-    try {
-        if (ledger_.GetState() == store::State::Browse &&
-            totals_.GetState() != store::State::Browse)
-            totals_.Cancel();
-    } catch (...) {
-    }
+namespace {
+
+// A record as it stood in edit or insert state, to be given back after a
+// failed command.
+struct PendingRecord {
+    store::State state = store::State::Browse;
+    int64_t row_id = 0;
+    int rec_no = 0;
+    std::vector<std::string> values;
+};
+
+PendingRecord Capture(const store::Table& table) {
+    PendingRecord out;
+    out.state = table.GetState();
+    if (out.state == store::State::Browse) return out;
+    out.row_id = table.RowId();
+    out.rec_no = table.RecNo();
+    const int count = static_cast<int>(table.Def().fields.size());
+    out.values.reserve(count);
+    for (int i = 0; i < count; ++i)
+        out.values.push_back(table.Text(i));
+    return out;
 }
 
+// Puts the table back into the edit or insert it was in, with the values it
+// held; a table that was browsing drops what began since. False when the
+// edited record is no longer in the view.
+bool GiveBack(store::Table& table, const PendingRecord& was) {
+    const store::State now = table.GetState();
+    if (was.state == store::State::Browse) {
+        if (now != store::State::Browse) table.Cancel();
+        return true;
+    }
+    if (now != store::State::Browse &&
+        (now != was.state || (now == store::State::Edit && table.RowId() != was.row_id)))
+        table.Cancel();
+    if (table.GetState() == store::State::Browse) {
+        if (was.state == store::State::Edit) {
+            if (table.RecordCount() == 0) return false;
+            if (table.RowId() != was.row_id) {
+                int at = 0;
+                for (int n = 1; n <= table.RecordCount() && at == 0; ++n)
+                    if (table.ReadAt(n).RowId() == was.row_id) at = n;
+                if (at == 0) return false;
+                table.SetRecNo(at);
+            }
+            table.Edit();
+            if (table.GetState() != store::State::Edit || table.RowId() != was.row_id) return false;
+        } else {
+            if (was.rec_no >= 1 && was.rec_no <= table.RecordCount() && table.RecNo() != was.rec_no)
+                table.SetRecNo(was.rec_no);
+            table.Insert();
+            if (table.GetState() != store::State::Insert) return false;
+        }
+    }
+    for (int i = 0; i < static_cast<int>(was.values.size()); ++i)
+        if (table.Text(i) != was.values[i]) table.SetText(i, was.values[i]);
+    return true;
+}
+
+}  // namespace
+
 void LedgerRecordEvents::WriteTogether(const std::function<void()>& command) {
+    // What the user had typed, and what of it the month's totals already
+    // count: a command that fails gives both back as they were, so nothing
+    // typed is lost and the next post counts it exactly once.
+    const PendingRecord ledger_was = Capture(ledger_);
+    const PendingRecord totals_was = Capture(totals_);
+    const accounting::AmountSnapshot snapshot_was = state_.AmountSnapshot;
+    const int exit_pending_was = state_.ExitPending;
+    const int pending_field_was = pending_field_;
+    const int exit_done_was = exit_done_field_;
     try {
         store::Transaction transaction(db_);
         command();
         transaction.Commit();
     } catch (...) {
-        AfterFailure();
+        try {
+            const bool kept = GiveBack(ledger_, ledger_was);
+            if (kept) {
+                GiveBack(totals_, totals_was);
+                state_.AmountSnapshot = snapshot_was;
+                state_.ExitPending = exit_pending_was;
+                pending_field_ = pending_field_was;
+                exit_done_field_ = exit_done_was;
+            } else if (totals_.GetState() != store::State::Browse) {
+                // The record is gone from the view: the totals must not keep
+                // the changes counted for it either.
+                totals_.Cancel();
+            }
+        } catch (...) {
+            // Shown is the error of the command itself.
+            try {
+                if (ledger_.GetState() == store::State::Browse &&
+                    totals_.GetState() != store::State::Browse)
+                    totals_.Cancel();
+            } catch (...) {
+            }
+        }
         throw;
     }
 }

@@ -125,7 +125,10 @@ class LedgerRecordEvents {
     bool PostPending();
     // Runs a command that posts or moves the ledger so that the ledger record
     // and the totals record are written together or not at all. On a failure
-    // nothing of it stays written and the exception propagates.
+    // nothing of it stays written, and a record that was being edited or
+    // inserted is again, with every value it held, the totals record's pending
+    // changes and AmountSnapshot as they were (so a later post counts it
+    // once); then the exception propagates.
     void WriteTogether(const std::function<void()>& command);
 
     // Called by Table1BeforePost after it ran the exit handler of the field
@@ -146,7 +149,6 @@ class LedgerRecordEvents {
     void SalesDateChanged();
     bool SalesDateOutOfRange(const std::string& date) const;
     void BeginEdit();
-    void AfterFailure() noexcept;
 
     MainWindowState& state_;
     WindowView& view_;
@@ -158,6 +160,7 @@ class LedgerRecordEvents {
     bool installed_ = false;
     int pending_field_ = -1;
     int exit_done_field_ = -1;
+    std::string posted_sales_date_;  // 売上日 of the record being posted
 };
 
 }  // namespace ravelto::ledgerwin

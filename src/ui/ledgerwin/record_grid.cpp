@@ -1,6 +1,7 @@
 #include "ui/ledgerwin/record_grid.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
@@ -355,9 +356,7 @@ RecordGrid::RecordGrid(QWidget* parent) : QWidget(parent) {
     scroll_bar_ = new QScrollBar(Qt::Vertical, this);
     scroll_bar_->setObjectName(QStringLiteral("DBCtrlGrid1ScrollBar"));
     connect(scroll_bar_, &QScrollBar::valueChanged, this, [this](int value) {
-        if (value + 1 == top_) return;
-        top_ = value + 1;
-        Refresh();
+        if (value + 1 != top_) ScrollTo(value + 1);
     });
 }
 
@@ -409,7 +408,7 @@ void RecordGrid::resizeEvent(QResizeEvent*) {
 
 void RecordGrid::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
-    scroll_bar_->setValue(scroll_bar_->value() - steps);
+    if (steps != 0) ScrollTo(top_ - steps);
     event->accept();
 }
 
@@ -485,6 +484,47 @@ int RecordGrid::CurrentPos() const {
     if (table_ == nullptr) return 0;
     const int insert = InsertPos();
     return insert > 0 ? insert : table_->RecNo();
+}
+
+int RecordGrid::MaxTop() const {
+    return std::max(1, ShownCount() - RowCount() + 1);
+}
+
+void RecordGrid::ScrollTo(int top) {
+    top = std::clamp(top, 1, MaxTop());
+    if (table_ == nullptr || top == top_ || scrolling_) {
+        // The bar shows where the grid stands.
+        const QSignalBlocker block(scroll_bar_);
+        scroll_bar_->setValue(top_ - 1);
+        return;
+    }
+    scrolling_ = true;
+    // The current record's panel is about to show another record: what was
+    // typed there goes to the record first, as on leaving the field.
+    const bool committed = !BeforeScroll || BeforeScroll();
+    QWidget* focus = QApplication::focusWidget();
+    const char* focus_name = nullptr;
+    if (committed && current_row_ >= 0 && focus != nullptr &&
+        Panel(current_row_)->isAncestorOf(focus)) {
+        RecordPanel* panel = Panel(current_row_);
+        for (const auto& c : ledgerwin::RecordControls(window_width_))
+            if (panel->Control(c.name) == focus || panel->Control(c.name)->isAncestorOf(focus))
+                focus_name = c.name;
+        // Leaving the field runs its exit (the sums, the balances) while
+        // its record is still the panel's.
+        setFocus(Qt::OtherFocusReason);
+    }
+    if (committed) {
+        top_ = std::clamp(top, 1, MaxTop());
+        Refresh();
+        // The focus goes with its record while the record stays in sight.
+        if (focus_name != nullptr && current_row_ >= 0)
+            Panel(current_row_)->Control(focus_name)->setFocus(Qt::OtherFocusReason);
+    } else {
+        const QSignalBlocker block(scroll_bar_);
+        scroll_bar_->setValue(top_ - 1);
+    }
+    scrolling_ = false;
 }
 
 void RecordGrid::KeepCursorVisible() {

@@ -120,6 +120,14 @@ class RecordGrid : public QWidget {
     // Makes the record of a row current, as a click on its panel does.
     void ActivateRow(int row);
 
+    // Before a scroll shows another record in the current record's panel:
+    // what was typed there is committed first. False: refused, the grid
+    // stays where it was.
+    std::function<bool()> BeforeScroll;
+    // Scrolls so that the panel of row 0 shows view position `top`, as the
+    // scroll bar and the wheel do.
+    void ScrollTo(int top);
+
     // The record panels' control events, with the row they came from.
     std::function<void(int row, int field)> FieldKey;
     std::function<void(int row, int field)> FieldCommit;
@@ -140,6 +148,7 @@ class RecordGrid : public QWidget {
     int ShownCount() const;
     int CurrentPos() const;
     int InsertPos() const;  // 0: no new record
+    int MaxTop() const;
 
     store::Table* table_ = nullptr;
     bool furigana_ = true;
@@ -147,6 +156,7 @@ class RecordGrid : public QWidget {
     int top_ = 1;
     int last_cursor_ = -1;
     int current_row_ = -1;
+    bool scrolling_ = false;
     std::string last_view_;
     QStringList kinds_;
     QColor borders_, read_only_;

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 #include <fstream>
+#include <utility>
 
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_tables.h"
@@ -570,6 +571,158 @@ TEST_F(RecordEntryTest, ScrollingCommitsAsLeavingAndTheFocusGoesWithItsRecord) {
     EXPECT_EQ(ledger_.GetState(), store::State::Browse);
     EXPECT_EQ(totals_.Int(sj("残金合計")), 5500);
 }
+
+// ---- The payment-kind lists and the status-bar hints, by mode ------------------
+
+// Where the current record stands: the open month with a record entered
+// here (入力モード) or imported (引用モード), a closed month, personal mode.
+enum class Where { Entry, Quoted, Closed, Personal };
+
+class RecordModesTest : public RecordEntryTest {
+  protected:
+    // The open month holds a record entered here and an imported one (書込モード 1).
+    void SetUpLedger(bool inspection_linked) {
+        if (inspection_linked) std::ofstream(Workspace::StartDir() / "Tessaro.exe") << "";
+        AddMonth(kDec, 1, 2);
+        AddMonth(kNov, 2, 1);
+        ASSERT_TRUE(ledger_.Locate(sj("氏名"), {sj("顧客2")}, false));
+        ledger_.Edit();
+        ledger_.SetInt(sj("書込モード"), 1);
+        ledger_.Post();
+        Window();
+    }
+    void GoTo(Where where) {
+        switch (where) {
+            case Where::Entry:
+            case Where::Quoted: {
+                const char* name = where == Where::Entry ? "顧客1" : "顧客2";
+                for (int row = 0; row < Grid()->RowCount(); ++row)
+                    if (Memo(row, "YomiDBMemo1")->text() == U(name))
+                        QTest::mouseClick(Memo(row, "DBMemo1"), Qt::LeftButton);
+                ASSERT_EQ(Memo(Grid()->CurrentRow(), "YomiDBMemo1")->text(), U(name));
+                ASSERT_EQ(Window().ModePanel()->text(),
+                          U(where == Where::Entry ? "入力モード" : "引用モード"));
+                break;
+            }
+            case Where::Closed:
+                Window().TabControl1()->setCurrentIndex(2);
+                ASSERT_EQ(Window().ModePanel()->text(), U("閲覧モード"));
+                break;
+            case Where::Personal:
+                Window().TabControl1()->setCurrentIndex(0);
+                ASSERT_EQ(Window().ModePanel()->text(), U("閲覧モード"));
+                break;
+        }
+        ASSERT_GE(Grid()->CurrentRow(), 0);
+    }
+};
+
+TEST_F(RecordModesTest, PaymentKindChoiceWritesTheRecordWhereThePaymentsAreOpen) {
+    SetUpLedger(false);
+    struct {
+        Where where;
+        bool written;
+    } cases[] = {
+        {Where::Entry, true},
+        {Where::Quoted, true},
+        {Where::Closed, false},
+        {Where::Personal, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.where));
+        if (Window().TabControl1()->currentIndex() != 1) Window().TabControl1()->setCurrentIndex(1);
+        GoTo(c.where);
+        const int row = Grid()->CurrentRow();
+        for (const auto& [control, field] :
+             {std::pair{"DBComboBox1", "お預り種別"}, std::pair{"DBComboBox2", "入金1種別"},
+              std::pair{"DBComboBox3", "入金2種別"}}) {
+            SCOPED_TRACE(control);
+            auto* combo = qobject_cast<QComboBox*>(Grid()->Panel(row)->Control(control));
+            ASSERT_NE(combo, nullptr);
+            ASSERT_EQ(combo->count(), 2);  // 口座振込み, 持参
+            const std::string before = ledger_.Text(sj(field));
+            // The user picks the second kind with the keyboard.
+            combo->setFocus(Qt::MouseFocusReason);
+            QTest::keyClick(combo, Qt::Key_Down);
+            if (c.written) {
+                EXPECT_EQ(ledger_.GetState(), store::State::Edit);
+                EXPECT_EQ(ledger_.Text(sj(field)), sj("持参"));
+                EXPECT_EQ(combo->currentText(), U("持参"));
+            } else {
+                EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+                EXPECT_EQ(ledger_.Text(sj(field)), before);
+                // The list shows the record's kind, not a choice that was not taken.
+                EXPECT_EQ(combo->currentText(), ToQ(before));
+            }
+        }
+        if (c.written) {
+            Nav("DBNavigator1", "登録")->click();
+            EXPECT_EQ(ledger_.Text(sj("入金2種別")), sj("持参"));
+        }
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
+// With and without the inspection program beside the ledger.
+class HintTest : public RecordModesTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HintTest, HintsInTheStatusBarFollowTheMode) {
+    const bool linked = GetParam();
+    const char* const calendar = " ダブルクリックでカレンダー表示で入力出来ます。";
+    const char* const postal = " ダブルクリックで郵便番号７桁検索で入力出来ます。";
+    const char* const address = " ダブルクリックで住所検索で入力出来ます。";
+    const char* const inspection = linked ? " ダブルクリックで車検管理表から呼び出せます。" : "";
+    struct {
+        Where where;
+        const char* control;
+        const char* hint;  // empty: the status bar is emptied
+    } cases[] = {
+        {Where::Entry, "DBMemo2", postal},
+        {Where::Entry, "DBMemo26", address},
+        {Where::Entry, "DBMemo6", calendar},
+        {Where::Entry, "DBMemo8", calendar},
+        {Where::Entry, "DBMemo19", calendar},
+        {Where::Entry, "YomiDBMemo1", inspection},
+        {Where::Entry, "DBMemo5", inspection},
+        {Where::Entry, "DBMemo25", inspection},
+        {Where::Entry, "DBMemo16", ""},
+        {Where::Entry, "DBMemo24", ""},
+        {Where::Quoted, "DBMemo2", ""},
+        {Where::Quoted, "DBMemo26", ""},
+        {Where::Quoted, "DBMemo6", ""},
+        {Where::Quoted, "DBMemo15", calendar},  // the payments stay open
+        {Where::Quoted, "YomiDBMemo1", ""},
+        {Where::Quoted, "DBMemo18", ""},
+        {Where::Closed, "DBMemo2", ""},
+        {Where::Closed, "DBMemo26", ""},
+        {Where::Closed, "DBMemo7", ""},
+        {Where::Closed, "DBMemo17", ""},
+        {Where::Closed, "YomiDBMemo1", ""},
+        {Where::Closed, "DBMemo13", ""},
+        {Where::Personal, "DBMemo6", ""},
+        {Where::Personal, "YomiDBMemo1", ""},
+    };
+    SetUpLedger(linked);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        SCOPED_TRACE(static_cast<int>(c.where));
+        const int tab = c.where == Where::Closed ? 2 : (c.where == Where::Personal ? 0 : 1);
+        if (Window().TabControl1()->currentIndex() != tab || tab == 1) {
+            if (Window().TabControl1()->currentIndex() != 1)
+                Window().TabControl1()->setCurrentIndex(1);
+            GoTo(c.where);
+        }
+        Window().statusBar()->showMessage(U("前の表示"));
+        QTest::mouseClick(Memo(Grid()->CurrentRow(), c.control), Qt::LeftButton);
+        EXPECT_EQ(Window().statusBar()->currentMessage(), U(c.hint));
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(InspectionLink, HintTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Linked" : "NotLinked");
+                         });
 
 }  // namespace
 }  // namespace ravelto::ui

@@ -23,13 +23,46 @@ using ledgerwin::Area;
 
 namespace {
 
-// A payment-kind list that offers nothing while its record is read-only.
+// A payment-kind list that offers nothing while its record is read-only:
+// neither the list nor the keys and the wheel that step through it (the
+// box would show a kind its record does not hold).
 class KindComboBox : public QComboBox {
   public:
     using QComboBox::QComboBox;
     void showPopup() override {
-        if (lineEdit() && !lineEdit()->isReadOnly()) QComboBox::showPopup();
+        if (!ReadOnly()) QComboBox::showPopup();
     }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_F4:
+            case Qt::Key_Space:
+                if (ReadOnly()) {
+                    event->ignore();
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+        QComboBox::keyPressEvent(event);
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        if (ReadOnly())
+            event->ignore();  // the grid scrolls instead
+        else
+            QComboBox::wheelEvent(event);
+    }
+
+  private:
+    bool ReadOnly() const { return lineEdit() == nullptr || lineEdit()->isReadOnly(); }
 };
 
 void SetBackground(QWidget* w, const QColor& color) {

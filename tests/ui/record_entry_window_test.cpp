@@ -572,6 +572,32 @@ TEST_F(RecordEntryTest, ScrollingCommitsAsLeavingAndTheFocusGoesWithItsRecord) {
     EXPECT_EQ(totals_.Int(sj("残金合計")), 5500);
 }
 
+TEST_F(RecordEntryTest, ShrinkingTheWindowKeepsTheTypedTextAndTheRecordInSight) {
+    AddMonth(kDec, 1, 6);
+    Window().resize(672, 800);
+    QApplication::processEvents();
+    const int rows = Grid()->RowCount();
+    ASSERT_GE(rows, 4);
+    QTest::mouseClick(Memo(rows - 1, "DBMemo1"), Qt::LeftButton);
+    ASSERT_EQ(ledger_.RecNo(), rows);
+    const QString name = Memo(rows - 1, "YomiDBMemo1")->text();
+    Type(Memo(rows - 1, "DBMemo18"), "300");
+
+    Window().resize(672, 493);
+    QApplication::processEvents();
+    ASSERT_LT(Grid()->RowCount(), rows);
+    const int row = Grid()->CurrentRow();
+    ASSERT_EQ(row, Grid()->RowCount() - 1);
+    EXPECT_EQ(Memo(row, "YomiDBMemo1")->text(), name);
+    EXPECT_EQ(Memo(row, "DBMemo18")->text(), "300");
+    EXPECT_TRUE(Memo(row, "DBMemo18")->hasFocus());
+    EXPECT_EQ(ledger_.Text(sj("入金額1")), "");
+    Enter(Memo(row, "DBMemo18"));
+    EXPECT_EQ(ledger_.RecNo(), rows);
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 300);
+    EXPECT_EQ(Window().TotalMemo("残金合計")->text(), "5700");
+}
+
 // ---- The payment-kind lists and the status-bar hints, by mode ------------------
 
 // Where the current record stands: the open month with a record entered

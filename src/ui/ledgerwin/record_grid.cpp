@@ -312,6 +312,43 @@ void RecordPanel::DropTyped(int field) {
         if (field < 0 || b.field_index == field) b.typed = false;
 }
 
+RecordPanel::TypedText RecordPanel::TakeTyped() {
+    for (Bound& b : controls_) {
+        if (!b.typed) continue;
+        TypedText typed{b.name, {}, b.shown};
+        if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
+            typed.text = edit->text();
+        else if (auto* combo = qobject_cast<QComboBox*>(b.widget))
+            typed.text = combo->currentText();
+        b.typed = false;
+        return typed;
+    }
+    return {};
+}
+
+void RecordPanel::PutTyped(const TypedText& typed) {
+    if (typed.name == nullptr) return;
+    for (Bound& b : controls_) {
+        if (std::string_view(b.name) != typed.name) continue;
+        if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
+            edit->setText(typed.text);
+        else if (auto* combo = qobject_cast<QComboBox*>(b.widget))
+            combo->setEditText(typed.text);
+        else
+            return;
+        b.shown = typed.shown;
+        b.typed = true;
+    }
+}
+
+const char* RecordPanel::FocusedControl() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr) return nullptr;
+    for (const Bound& b : controls_)
+        if (b.widget == focus || b.widget->isAncestorOf(focus)) return b.name;
+    return nullptr;
+}
+
 void RecordPanel::SetCurrent(bool current) {
     if (current == current_) return;
     current_ = current;
@@ -448,28 +485,40 @@ void RecordGrid::wheelEvent(QWheelEvent* event) {
 void RecordGrid::Rebuild() {
     window_width_ = width();
     const int rows = std::max(1, ledgerwin::GridRows(height(), furigana_));
+    // The record being entered keeps what was typed into it and the focus,
+    // in whichever panel shows it afterwards.
+    const int old_row = current_row_;
+    RecordPanel::TypedText carried;
+    const char* focus_name = nullptr;
+    if (old_row >= 0 && old_row < RowCount()) {
+        carried = Panel(old_row)->TakeTyped();
+        focus_name = Panel(old_row)->FocusedControl();
+    }
+    rebuilding_ = true;
+    if (focus_name != nullptr && old_row >= rows) setFocus(Qt::OtherFocusReason);
     while (static_cast<int>(panels_.size()) > rows) {
         delete panels_.back();
         panels_.pop_back();
     }
+    rebuilding_ = false;
     while (static_cast<int>(panels_.size()) < rows) {
         auto* panel = new RecordPanel(this);
         const int row = static_cast<int>(panels_.size());
         connect(panel, &RecordPanel::Clicked, this, [this, row] { ActivateRow(row); });
         panel->FieldKey = [this, row](int field) {
-            if (FieldKey) FieldKey(row, field);
+            if (FieldKey && !rebuilding_) FieldKey(row, field);
         };
         panel->FieldCommit = [this, row](int field) {
-            if (FieldCommit) FieldCommit(row, field);
+            if (FieldCommit && !rebuilding_) FieldCommit(row, field);
         };
         panel->FieldExit = [this, row](int field) {
-            if (FieldExit) FieldExit(row, field);
+            if (FieldExit && !rebuilding_) FieldExit(row, field);
         };
         panel->FieldDblClick = [this, row](int field) {
-            if (FieldDblClick) FieldDblClick(row, field);
+            if (FieldDblClick && !rebuilding_) FieldDblClick(row, field);
         };
         panel->FieldClick = [this, row](int field) {
-            if (FieldClick) FieldClick(row, field);
+            if (FieldClick && !rebuilding_) FieldClick(row, field);
         };
         panel->CancelKey = [this] {
             if (CancelKey) CancelKey();
@@ -489,7 +538,14 @@ void RecordGrid::Rebuild() {
     }
     scroll_bar_->setGeometry(width() - ledgerwin::kGridScrollBarWidth, 0,
                              ledgerwin::kGridScrollBarWidth, height());
+    // Fewer panels: the record being entered stays in sight, in the last.
+    if (old_row >= rows) top_ += old_row - (rows - 1);
     Refresh();
+    if (current_row_ >= 0) {
+        Panel(current_row_)->PutTyped(carried);
+        if (focus_name != nullptr && current_row_ != old_row)
+            Panel(current_row_)->Control(focus_name)->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void RecordGrid::ActivateRow(int row) {

@@ -39,6 +39,17 @@ class RecordPanel : public QFrame {
     int TypedField() const;
     // Forgets typed text: the next showing puts the field's value back.
     void DropTyped(int field = -1);
+    // Typed text not yet committed, carried to another panel showing the
+    // same record (when the grid is laid out anew).
+    struct TypedText {
+        const char* name = nullptr;  // the control; nullptr: nothing typed
+        QString text;
+        std::string shown;
+    };
+    TypedText TakeTyped();  // and forgets it here
+    void PutTyped(const TypedText& typed);
+    // The control holding the focus, or nullptr.
+    const char* FocusedControl() const;
 
     // What the user does in a control, by field (the grid adds the row).
     std::function<void(int field)> FieldKey;     // a key changed the text
@@ -157,6 +168,7 @@ class RecordGrid : public QWidget {
     int last_cursor_ = -1;
     int current_row_ = -1;
     bool scrolling_ = false;
+    bool rebuilding_ = false;  // the panels' control events are not the user's
     std::string last_view_;
     QStringList kinds_;
     QColor borders_, read_only_;

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
@@ -596,6 +597,30 @@ TEST_F(RecordEntryTest, ShrinkingTheWindowKeepsTheTypedTextAndTheRecordInSight) 
     EXPECT_EQ(ledger_.RecNo(), rows);
     EXPECT_EQ(ledger_.Int(sj("入金額1")), 300);
     EXPECT_EQ(Window().TotalMemo("残金合計")->text(), "5700");
+}
+
+TEST_F(RecordEntryTest, TopBarButtonsCommitTheTypedTextBeforeTheirClick) {
+    AddMonth(kDec, 1, 2);
+    Window();
+    auto* button = Window().KakuteiPanel()->findChild<QPushButton*>(QStringLiteral("Button1"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isVisible());
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+
+    // Refused: the message, and the click goes nowhere.
+    Type(Memo(0, "DBMemo18"), "9x");
+    questions_.Then(Answer::Ok);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_TRUE(Memo(0, "DBMemo18")->hasFocus());
+
+    Type(Memo(0, "DBMemo18"), "300");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 300);
+    EXPECT_TRUE(Memo(0, "DBMemo18")->hasFocus());
 }
 
 // ---- The payment-kind lists and the status-bar hints, by mode ------------------

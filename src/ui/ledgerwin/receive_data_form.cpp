@@ -1,5 +1,6 @@
 #include "ui/ledgerwin/receive_data_form.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -297,6 +298,10 @@ void TReceiveDataForm::BuildTopBar() {
     button3->setObjectName(QStringLiteral("Button3"));
     button3->setGeometry(64, 0, 60, 25);
     top_controls_["kojinPanel"] = kojin_panel_;
+    // The top bar's buttons leave the focus in the field being entered, as
+    // the navigators do: the click commits what was typed there first.
+    for (QPushButton* b : {button1, button2, button3})
+        b->setFocusPolicy(Qt::TabFocus);
 
     sort_panel_ = new QWidget(speed_panel_);
     sort_panel_->setObjectName(QStringLiteral("SortPanel"));
@@ -886,6 +891,16 @@ void TReceiveDataForm::paintEvent(QPaintEvent* event) {
 }
 
 bool TReceiveDataForm::eventFilter(QObject* watched, QEvent* event) {
+    // A button of the top bar: what was typed goes to the record before the
+    // button sees the click; refused, the click goes nowhere.
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button != nullptr && speed_panel_->isAncestorOf(button) && button->isEnabled() &&
+            !busy_ && !CommitTyped()) {
+            Render();
+            return true;
+        }
+    }
     // A shortcut of a menu command: what was typed goes to the record first.
     if (event->type() == QEvent::Shortcut) {
         auto* action = qobject_cast<QAction*>(watched);

@@ -616,6 +616,13 @@ TEST_F(RecordEntryTest, TopBarButtonsCommitTheTypedTextBeforeTheirClick) {
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(Memo(0, "DBMemo18")->hasFocus());
 
+    // The cancel navigator drops a bad entry without a word about it.
+    Type(Memo(0, "DBMemo18"), "9x");
+    QTest::mouseClick(Nav("DBNavigator3", "取消"), Qt::LeftButton);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    EXPECT_EQ(Memo(0, "DBMemo18")->text(), "");
+
     Type(Memo(0, "DBMemo18"), "300");
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);

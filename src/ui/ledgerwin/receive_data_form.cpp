@@ -19,6 +19,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <chrono>
 
 #include "core/ledger/cp932.h"
@@ -892,11 +893,14 @@ void TReceiveDataForm::paintEvent(QPaintEvent* event) {
 
 bool TReceiveDataForm::eventFilter(QObject* watched, QEvent* event) {
     // A button of the top bar: what was typed goes to the record before the
-    // button sees the click; refused, the click goes nowhere.
+    // button sees the click; refused, the click goes nowhere. The navigators
+    // do their own (cancel and delete drop the typed text instead).
     if (event->type() == QEvent::MouseButtonPress) {
         auto* button = qobject_cast<QAbstractButton*>(watched);
-        if (button != nullptr && speed_panel_->isAncestorOf(button) && button->isEnabled() &&
-            !busy_ && !CommitTyped()) {
+        const bool navigator = std::find(navigator_buttons_.begin(), navigator_buttons_.end(),
+                                         watched) != navigator_buttons_.end();
+        if (button != nullptr && !navigator && speed_panel_->isAncestorOf(button) &&
+            button->isEnabled() && !busy_ && !CommitTyped()) {
             Render();
             return true;
         }

@@ -630,6 +630,27 @@ TEST_F(RecordEntryTest, TopBarButtonsCommitTheTypedTextBeforeTheirClick) {
     EXPECT_TRUE(Memo(0, "DBMemo18")->hasFocus());
 }
 
+TEST_F(RecordEntryTest, TheFocusFollowsTheCurrentRecordToItsPanel) {
+    AddMonth(kDec, 1, 3);
+    AddMonth(kNov, 2, 1);
+    Window();
+    ASSERT_GE(Grid()->RowCount(), 2);
+    Memo(0, "DBMemo18")->setFocus(Qt::MouseFocusReason);
+    Nav("DBNavigator1", "次へ")->click();
+    ASSERT_EQ(Grid()->CurrentRow(), 1);
+    EXPECT_TRUE(Memo(1, "DBMemo18")->hasFocus());
+    // Typing goes into the record that is current, nowhere else.
+    Type(Memo(1, "DBMemo18"), "100");
+    Enter(Memo(1, "DBMemo18"));
+    EXPECT_EQ(ledger_.RecNo(), 2);
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 100);
+    Nav("DBNavigator1", "登録")->click();
+    // A tab change lands on the first record of the month shown.
+    Window().TabControl1()->setCurrentIndex(2);
+    ASSERT_EQ(Grid()->CurrentRow(), 0);
+    EXPECT_TRUE(Grid()->Panel(0)->isAncestorOf(QApplication::focusWidget()));
+}
+
 // ---- The payment-kind lists and the status-bar hints, by mode ------------------
 
 // Where the current record stands: the open month with a record entered

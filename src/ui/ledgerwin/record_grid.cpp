@@ -626,6 +626,14 @@ void RecordGrid::KeepCursorVisible() {
 }
 
 void RecordGrid::Refresh() {
+    // Where the focus stands before the panels change (a panel hidden below
+    // takes the focus with it).
+    int focus_row = -1;
+    const char* focus_name = nullptr;
+    for (int row = 0; row < RowCount() && focus_name == nullptr; ++row) {
+        focus_name = Panel(row)->FocusedControl();
+        focus_row = row;
+    }
     // A new view starts at its top; a cursor that moved is brought into sight.
     // Scrolling alone leaves the cursor where it is.
     std::string view;
@@ -677,6 +685,11 @@ void RecordGrid::Refresh() {
         }
         panel->SetCurrent(pos == current);
     }
+    // The focus stands in the current record's panel: after the cursor moved
+    // (a navigator, a tab change) the same control of the new current panel
+    // takes it, so the field with the focus is always the one typed into.
+    if (focus_name != nullptr && focus_row != current_row_ && current_row_ >= 0 && !rebuilding_)
+        Panel(current_row_)->Control(focus_name)->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace ravelto::ui

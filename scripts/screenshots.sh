@@ -26,6 +26,24 @@ work="$RAVELTO_WORK"
 cd "$work/start"
 unset QT_QPA_PLATFORM
 
+# The view row (0-based, order 売上日 newest first) of the first record of the
+# open month with 書込モード 1 in the demo ledger; the columns are found by
+# their CP932 field names.
+quoted_row() {
+  local db="$CARDATA/receive.DB" mode key
+  column() {
+    local hex
+    hex="$(printf '%s' "$1" | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n' | tr a-f A-F)"
+    sqlite3 "$db" "select 'c' || pos from fields where hex(name) = '$hex'"
+  }
+  mode="$(column 書込モード)"
+  key="$(column 項番)"
+  sqlite3 "$db" "with month as (select id, $key k, $mode m from records
+                   where $key / 100 = (select max($key) / 100 from records)),
+                 ranked as (select m, row_number() over (order by k desc, id) - 1 r from month)
+                 select min(r) from ranked where m = 1"
+}
+
 window_id() { xdotool search --sync --onlyvisible --name "$1" | head -1; }
 
 shot() {  # shot NAME WINDOW-ID: the window's area of the screen
@@ -78,6 +96,17 @@ sleep 0.8
 shot editing "$main"
 xdotool key Escape
 sleep 0.5
+# An imported-looking record (書込モード 1) of the open month made current by a
+# click into its panel, as for the editing shot: 引用モード, the customer and job
+# fields read-only, the payments open. The panels stand 110 pixels apart.
+row="$(quoted_row)"
+if [ -z "$row" ] || [ "$row" -gt 2 ]; then
+  echo "no imported record among the first three of the open month" >&2
+  exit 1
+fi
+xdotool mousemove --sync $((X + 615)) $((Y + 217 + 110 * row)) click 1
+sleep 0.8
+shot quoted-mode "$main"
 # The tabs stand at the bottom: the personal view of the current customer with
 # its totals line, then a closed month in 閲覧モード.
 tab() {  # tab X: clicks the tab strip X pixels from the window's left edge

@@ -197,6 +197,59 @@ TEST_F(WindowTest, BalanceFilterAndSortBoxes) {
     EXPECT_EQ(Window().TotalPanel()->text(), QStringLiteral("2"));
 }
 
+TEST_F(WindowTest, EverySortChoiceReordersThePanelsAndHoldsAcrossTabChanges) {
+    AddMonth("平成１４年１２月", 2, 1);
+    AddMonth("平成１５年０１月", 1, 0);
+    // Each order puts the three records another way.
+    struct {
+        const char* name;
+        const char* date;
+        const char* in_date;
+        const char* out_date;
+        const char* kana;
+        int key;
+    } records[] = {
+        {"甲", "平成１５年０１月０２日", "平成１５年０１月０９日", "平成１５年０１月０５日", "ｳ",
+         20030102},
+        {"乙", "平成１５年０１月０３日", "平成１５年０１月０１日", "平成１５年０１月０７日", "ｱ",
+         20030103},
+        {"丙", "平成１５年０１月０１日", "平成１５年０１月０５日", "平成１５年０１月０９日", "ｲ",
+         20030101},
+    };
+    for (const auto& r : records) {
+        ledger_.Append();
+        ledger_.SetText(sj("売上日"), sj(r.date));
+        ledger_.SetText(sj("入庫日"), sj(r.in_date));
+        ledger_.SetText(sj("出庫日"), sj(r.out_date));
+        ledger_.SetText(sj("氏名"), sj(r.name));
+        ledger_.SetText(sj("ふりがな"), sj(r.kana));
+        ledger_.SetInt(sj("項番"), r.key);
+        ledger_.Post();
+    }
+    Window().resize(672, 800);
+    Window().Timer1Timer();
+    ASSERT_GE(Window().DBCtrlGrid1()->RowCount(), 3);
+    struct {
+        const char* item;
+        QStringList names;
+    } choices[] = {
+        {"入庫日", {"甲", "丙", "乙"}},
+        {"出庫日", {"丙", "乙", "甲"}},
+        {"ふりがな", {"乙", "丙", "甲"}},
+        {"売上日", {"乙", "甲", "丙"}},
+    };
+    for (const auto& c : choices) {
+        SCOPED_TRACE(c.item);
+        Window().ComboBox1()->setCurrentText(QString::fromUtf8(c.item));
+        EXPECT_EQ(GridNames(), c.names);
+        Window().TabControl1()->setCurrentIndex(2);
+        Window().TabControl1()->setCurrentIndex(1);
+        EXPECT_EQ(GridNames(), c.names);
+        EXPECT_EQ(Window().ComboBox1()->currentText(), QString::fromUtf8(c.item));
+        EXPECT_EQ(Window().TotalPanel()->text(), QStringLiteral("3"));
+    }
+}
+
 TEST_F(WindowTest, PersonalTabShowsTheCustomersTotals) {
     AddMonth("平成１４年１２月", 2, 2);
     AddMonth("平成１５年０１月", 1, 3);

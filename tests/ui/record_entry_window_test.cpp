@@ -6,14 +6,22 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <fstream>
+#include <utility>
 
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_tables.h"
@@ -323,6 +331,477 @@ TEST_F(RecordEntryTest, ClosingWithARecordThatCannotBeSavedKeepsTheWindowOpen) {
     EXPECT_EQ(ledger_.RecordCount(), 1);
     EXPECT_EQ(totals_.Int(sj("売上")), 1000);
 }
+
+// ---- Typed text not yet committed, and what comes before its commit ------------
+
+// What the user does while text typed into a field still waits for its commit.
+enum class Interruption {
+    ScrollBar,   // the scroll bar moves the record's panel out of sight
+    Wheel,       // the wheel does
+    NextButton,  // navigator buttons
+    PostButton,
+    InsertButton,
+    TabChange,
+    SortBox,
+    BalanceBox,
+    CloseWindow,
+    MenuOpened,    // a menu is opened with the mouse
+    MenuShortcut,  // a menu command's shortcut
+    MenuCommand,   // a menu command (当月のみ)
+};
+
+const char* NameOf(Interruption i) {
+    switch (i) {
+        case Interruption::ScrollBar:
+            return "ScrollBar";
+        case Interruption::Wheel:
+            return "Wheel";
+        case Interruption::NextButton:
+            return "NextButton";
+        case Interruption::PostButton:
+            return "PostButton";
+        case Interruption::InsertButton:
+            return "InsertButton";
+        case Interruption::TabChange:
+            return "TabChange";
+        case Interruption::SortBox:
+            return "SortBox";
+        case Interruption::BalanceBox:
+            return "BalanceBox";
+        case Interruption::CloseWindow:
+            return "CloseWindow";
+        case Interruption::MenuOpened:
+            return "MenuOpened";
+        case Interruption::MenuShortcut:
+            return "MenuShortcut";
+        case Interruption::MenuCommand:
+            return "MenuCommand";
+    }
+    return "";
+}
+
+class TypedTextTest : public RecordEntryTest, public ::testing::WithParamInterface<Interruption> {
+  protected:
+    // Six records of the open month (more than the panels show) and a closed
+    // month to change to.
+    void SetUpLedger() {
+        AddMonth(kDec, 1, 6);
+        AddMonth(kNov, 2, 1);
+        Window();
+        ASSERT_LT(Grid()->RowCount(), 6);
+        ASSERT_EQ(Grid()->CurrentRow(), 0);
+        name_ = Memo(0, "YomiDBMemo1")->text();
+    }
+
+    void Interrupt(Interruption i) {
+        QLineEdit* memo = Memo(0, "DBMemo18");
+        switch (i) {
+            case Interruption::ScrollBar:
+                Grid()->ScrollBar()->setValue(Grid()->ScrollBar()->maximum());
+                break;
+            case Interruption::Wheel: {
+                const QPointF at(20, 20);
+                QWheelEvent wheel(at, Grid()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(Grid(), &wheel);
+                break;
+            }
+            case Interruption::NextButton:
+                Nav("DBNavigator1", "次へ")->click();
+                break;
+            case Interruption::PostButton:
+                Nav("DBNavigator1", "登録")->click();
+                break;
+            case Interruption::InsertButton:
+                Nav("DBNavigator4", "追加")->click();
+                break;
+            case Interruption::TabChange:
+                Window().TabControl1()->setCurrentIndex(2);
+                break;
+            case Interruption::SortBox:
+                Window().ComboBox1()->setCurrentText(U("ふりがな"));
+                break;
+            case Interruption::BalanceBox:
+                Window().ComboBox2()->setCurrentText(U("残金のみ"));
+                break;
+            case Interruption::CloseWindow:
+                Window().close();
+                break;
+            case Interruption::MenuOpened: {
+                QMenuBar* bar = Window().menuBar();
+                QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                                  bar->actionGeometry(bar->actions()[1]).center());
+                QWidget* popup = QApplication::activePopupWidget();
+                opened_ = popup != nullptr;
+                if (popup != nullptr) popup->close();
+                QApplication::processEvents();
+                break;
+            }
+            case Interruption::MenuShortcut:
+                QTest::keyClick(memo, Qt::Key_B, Qt::ControlModifier);
+                break;
+            case Interruption::MenuCommand:
+                Window().Action("Pr1")->trigger();
+                break;
+        }
+    }
+
+    // The user is where they were before the refused commit.
+    void ExpectStayed(Interruption i) {
+        SCOPED_TRACE(NameOf(i));
+        EXPECT_TRUE(Window().isVisible());
+        EXPECT_EQ(Window().TabControl1()->currentIndex(), 1);
+        EXPECT_EQ(ledger_.RecNo(), 1);
+        EXPECT_EQ(Grid()->TopRecord(), 1);
+        EXPECT_EQ(Grid()->ScrollBar()->value(), 0);
+        EXPECT_EQ(Grid()->CurrentRow(), 0);
+        EXPECT_EQ(Window().ComboBox1()->currentText(), U("売上日"));
+        EXPECT_EQ(Window().ComboBox2()->currentText(), U("全て"));
+        EXPECT_FALSE(Window().Action("Pr1")->isChecked());
+        EXPECT_NE(ledger_.GetState(), store::State::Insert);
+    }
+
+    QString name_;
+    bool opened_ = true;
+};
+
+TEST_P(TypedTextTest, TypedAmountReachesTheRecordFirst) {
+    const Interruption what = GetParam();
+    SetUpLedger();
+    Type(Memo(0, "DBMemo18"), "300");
+    ASSERT_EQ(ledger_.Text(sj("入金額1")), "");
+    if (what == Interruption::CloseWindow) questions_.Then(Answer::Yes);  // save it
+    Interrupt(what);
+    EXPECT_TRUE(opened_);
+    // Held by the record being entered, or stored with it.
+    if (ledger_.GetState() == store::State::Edit) {
+        EXPECT_EQ(ledger_.Int(sj("入金額1")), 300);
+    }
+
+    // Whatever came next, the record holds what was typed, counted once.
+    if (Window().isVisible()) {
+        if (ledger_.GetState() == store::State::Insert) Nav("DBNavigator3", "取消")->click();
+        if (ledger_.GetState() == store::State::Edit) Nav("DBNavigator1", "登録")->click();
+        if (Window().TabControl1()->currentIndex() != 1) Window().TabControl1()->setCurrentIndex(1);
+    }
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    ASSERT_TRUE(ledger_.Locate(sj("氏名"), {FromQKeeping(name_, "")}, false));
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 300);
+    EXPECT_EQ(ledger_.Int(sj("残金合計")), 700);
+    EXPECT_EQ(totals_.Int(sj("入金額")), 300);
+    EXPECT_EQ(totals_.Int(sj("残金合計")), 5700);
+    // No message but the closing's own question.
+    EXPECT_EQ(Messages().size(), what == Interruption::CloseWindow ? 1u : 0u);
+}
+
+TEST_P(TypedTextTest, RefusedAmountKeepsTheUserWhereTheyWere) {
+    const Interruption what = GetParam();
+    SetUpLedger();
+    Type(Memo(0, "DBMemo18"), "12x");
+    questions_.Then(Answer::Ok);
+    Interrupt(what);
+    ASSERT_EQ(Messages().size(), 1u);
+    ExpectStayed(what);
+    EXPECT_EQ(Memo(0, "DBMemo18")->text(), "");
+    EXPECT_EQ(ledger_.Text(sj("入金額1")), "");
+    // The field keeps the window's focus.
+    EXPECT_EQ(Window().focusWidget(), Memo(0, "DBMemo18"));
+    EXPECT_EQ(totals_.Int(sj("入金額")), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Interruptions, TypedTextTest,
+                         ::testing::Values(Interruption::ScrollBar, Interruption::Wheel,
+                                           Interruption::NextButton, Interruption::PostButton,
+                                           Interruption::InsertButton, Interruption::TabChange,
+                                           Interruption::SortBox, Interruption::BalanceBox,
+                                           Interruption::CloseWindow, Interruption::MenuOpened,
+                                           Interruption::MenuShortcut, Interruption::MenuCommand),
+                         [](const ::testing::TestParamInfo<Interruption>& info) {
+                             return std::string(NameOf(info.param));
+                         });
+
+TEST_F(RecordEntryTest, ScrollingCommitsAsLeavingAndTheFocusGoesWithItsRecord) {
+    AddMonth(kDec, 1, 6);
+    Window();
+    RecordGrid* grid = Grid();
+    ASSERT_GE(grid->RowCount(), 2);
+    // The second record at the top, current, with a sales date of another
+    // month typed (not committed by the input method): the scroll runs the
+    // range check, which empties the field and keeps the grid where it is.
+    grid->ScrollBar()->setValue(1);
+    QTest::mouseClick(Memo(0, "YomiDBMemo1"), Qt::LeftButton);
+    ASSERT_EQ(ledger_.RecNo(), 2);
+    const QString name = Memo(0, "YomiDBMemo1")->text();
+    Memo(0, "DBMemo6")->setFocus(Qt::MouseFocusReason);
+    Memo(0, "DBMemo6")->selectAll();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, U("平成１４年１１月３０日"));
+    QApplication::sendEvent(Memo(0, "DBMemo6"), &key);
+    ASSERT_EQ(Grid()->Panel(0)->TypedField(), ledger_.FieldIndex(sj("売上日")));
+    questions_.Then(Answer::Ok);
+    grid->ScrollBar()->setValue(0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"　売上日が範囲外です。"});
+    EXPECT_EQ(ledger_.Text(sj("売上日")), "");
+    EXPECT_EQ(grid->TopRecord(), 2);
+    EXPECT_EQ(Memo(0, "DBMemo6")->text(), "");
+    EXPECT_TRUE(Memo(0, "DBMemo6")->hasFocus());
+
+    // An amount typed, then one up: the record and the focus go to the
+    // second panel, and the field was left on the way (the balances follow).
+    Compose(Memo(0, "DBMemo6"), "平成１４年１２月２０日");
+    Type(Memo(0, "DBMemo18"), "400");
+    grid->ScrollBar()->setValue(0);
+    ASSERT_EQ(grid->CurrentRow(), 1);
+    EXPECT_EQ(Memo(1, "YomiDBMemo1")->text(), name);
+    EXPECT_TRUE(Memo(1, "DBMemo18")->hasFocus());
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 400);
+    EXPECT_EQ(ledger_.Int(sj("残金合計")), 600);
+    EXPECT_EQ(Window().TotalMemo("残金合計")->text(), "5600");
+
+    // Out of sight: the focus leaves the panels, none of which holds typed text.
+    Type(Memo(1, "DBMemo18"), "500");
+    grid->ScrollBar()->setValue(grid->ScrollBar()->maximum());
+    EXPECT_EQ(grid->CurrentRow(), -1);
+    EXPECT_FALSE(grid->Panel(1)->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 500);
+    EXPECT_EQ(Window().TotalMemo("残金合計")->text(), "5500");
+    for (int row = 0; row < grid->RowCount(); ++row)
+        EXPECT_EQ(grid->Panel(row)->TypedField(), -1);
+    grid->ScrollBar()->setValue(0);
+    EXPECT_EQ(Memo(1, "DBMemo18")->text(), "500");
+    Nav("DBNavigator1", "登録")->click();
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    EXPECT_EQ(totals_.Int(sj("残金合計")), 5500);
+}
+
+TEST_F(RecordEntryTest, ShrinkingTheWindowKeepsTheTypedTextAndTheRecordInSight) {
+    AddMonth(kDec, 1, 6);
+    Window().resize(672, 800);
+    QApplication::processEvents();
+    const int rows = Grid()->RowCount();
+    ASSERT_GE(rows, 4);
+    QTest::mouseClick(Memo(rows - 1, "DBMemo1"), Qt::LeftButton);
+    ASSERT_EQ(ledger_.RecNo(), rows);
+    const QString name = Memo(rows - 1, "YomiDBMemo1")->text();
+    Type(Memo(rows - 1, "DBMemo18"), "300");
+
+    Window().resize(672, 493);
+    QApplication::processEvents();
+    ASSERT_LT(Grid()->RowCount(), rows);
+    const int row = Grid()->CurrentRow();
+    ASSERT_EQ(row, Grid()->RowCount() - 1);
+    EXPECT_EQ(Memo(row, "YomiDBMemo1")->text(), name);
+    EXPECT_EQ(Memo(row, "DBMemo18")->text(), "300");
+    EXPECT_TRUE(Memo(row, "DBMemo18")->hasFocus());
+    EXPECT_EQ(ledger_.Text(sj("入金額1")), "");
+    Enter(Memo(row, "DBMemo18"));
+    EXPECT_EQ(ledger_.RecNo(), rows);
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 300);
+    EXPECT_EQ(Window().TotalMemo("残金合計")->text(), "5700");
+}
+
+TEST_F(RecordEntryTest, TopBarButtonsCommitTheTypedTextBeforeTheirClick) {
+    AddMonth(kDec, 1, 2);
+    Window();
+    auto* button = Window().KakuteiPanel()->findChild<QPushButton*>(QStringLiteral("Button1"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isVisible());
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+
+    // Refused: the message, and the click goes nowhere.
+    Type(Memo(0, "DBMemo18"), "9x");
+    questions_.Then(Answer::Ok);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_TRUE(Memo(0, "DBMemo18")->hasFocus());
+
+    // The cancel navigator drops a bad entry without a word about it.
+    Type(Memo(0, "DBMemo18"), "9x");
+    QTest::mouseClick(Nav("DBNavigator3", "取消"), Qt::LeftButton);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    EXPECT_EQ(Memo(0, "DBMemo18")->text(), "");
+
+    Type(Memo(0, "DBMemo18"), "300");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 300);
+    EXPECT_TRUE(Memo(0, "DBMemo18")->hasFocus());
+}
+
+TEST_F(RecordEntryTest, TheFocusFollowsTheCurrentRecordToItsPanel) {
+    AddMonth(kDec, 1, 3);
+    AddMonth(kNov, 2, 1);
+    Window();
+    ASSERT_GE(Grid()->RowCount(), 2);
+    Memo(0, "DBMemo18")->setFocus(Qt::MouseFocusReason);
+    Nav("DBNavigator1", "次へ")->click();
+    ASSERT_EQ(Grid()->CurrentRow(), 1);
+    EXPECT_TRUE(Memo(1, "DBMemo18")->hasFocus());
+    // Typing goes into the record that is current, nowhere else.
+    Type(Memo(1, "DBMemo18"), "100");
+    Enter(Memo(1, "DBMemo18"));
+    EXPECT_EQ(ledger_.RecNo(), 2);
+    EXPECT_EQ(ledger_.Int(sj("入金額1")), 100);
+    Nav("DBNavigator1", "登録")->click();
+    // A tab change lands on the first record of the month shown.
+    Window().TabControl1()->setCurrentIndex(2);
+    ASSERT_EQ(Grid()->CurrentRow(), 0);
+    EXPECT_TRUE(Grid()->Panel(0)->isAncestorOf(QApplication::focusWidget()));
+}
+
+// ---- The payment-kind lists and the status-bar hints, by mode ------------------
+
+// Where the current record stands: the open month with a record entered
+// here (入力モード) or imported (引用モード), a closed month, personal mode.
+enum class Where { Entry, Quoted, Closed, Personal };
+
+class RecordModesTest : public RecordEntryTest {
+  protected:
+    // The open month holds a record entered here and an imported one (書込モード 1).
+    void SetUpLedger(bool inspection_linked) {
+        if (inspection_linked) std::ofstream(Workspace::StartDir() / "Tessaro.exe") << "";
+        AddMonth(kDec, 1, 2);
+        AddMonth(kNov, 2, 1);
+        ASSERT_TRUE(ledger_.Locate(sj("氏名"), {sj("顧客2")}, false));
+        ledger_.Edit();
+        ledger_.SetInt(sj("書込モード"), 1);
+        ledger_.Post();
+        Window();
+    }
+    void GoTo(Where where) {
+        switch (where) {
+            case Where::Entry:
+            case Where::Quoted: {
+                const char* name = where == Where::Entry ? "顧客1" : "顧客2";
+                for (int row = 0; row < Grid()->RowCount(); ++row)
+                    if (Memo(row, "YomiDBMemo1")->text() == U(name))
+                        QTest::mouseClick(Memo(row, "DBMemo1"), Qt::LeftButton);
+                ASSERT_EQ(Memo(Grid()->CurrentRow(), "YomiDBMemo1")->text(), U(name));
+                ASSERT_EQ(Window().ModePanel()->text(),
+                          U(where == Where::Entry ? "入力モード" : "引用モード"));
+                break;
+            }
+            case Where::Closed:
+                Window().TabControl1()->setCurrentIndex(2);
+                ASSERT_EQ(Window().ModePanel()->text(), U("閲覧モード"));
+                break;
+            case Where::Personal:
+                Window().TabControl1()->setCurrentIndex(0);
+                ASSERT_EQ(Window().ModePanel()->text(), U("閲覧モード"));
+                break;
+        }
+        ASSERT_GE(Grid()->CurrentRow(), 0);
+    }
+};
+
+TEST_F(RecordModesTest, PaymentKindChoiceWritesTheRecordWhereThePaymentsAreOpen) {
+    SetUpLedger(false);
+    struct {
+        Where where;
+        bool written;
+    } cases[] = {
+        {Where::Entry, true},
+        {Where::Quoted, true},
+        {Where::Closed, false},
+        {Where::Personal, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.where));
+        if (Window().TabControl1()->currentIndex() != 1) Window().TabControl1()->setCurrentIndex(1);
+        GoTo(c.where);
+        const int row = Grid()->CurrentRow();
+        for (const auto& [control, field] :
+             {std::pair{"DBComboBox1", "お預り種別"}, std::pair{"DBComboBox2", "入金1種別"},
+              std::pair{"DBComboBox3", "入金2種別"}}) {
+            SCOPED_TRACE(control);
+            auto* combo = qobject_cast<QComboBox*>(Grid()->Panel(row)->Control(control));
+            ASSERT_NE(combo, nullptr);
+            ASSERT_EQ(combo->count(), 2);  // 口座振込み, 持参
+            const std::string before = ledger_.Text(sj(field));
+            // The user picks the second kind with the keyboard.
+            combo->setFocus(Qt::MouseFocusReason);
+            QTest::keyClick(combo, Qt::Key_Down);
+            if (c.written) {
+                EXPECT_EQ(ledger_.GetState(), store::State::Edit);
+                EXPECT_EQ(ledger_.Text(sj(field)), sj("持参"));
+                EXPECT_EQ(combo->currentText(), U("持参"));
+            } else {
+                EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+                EXPECT_EQ(ledger_.Text(sj(field)), before);
+                // The list shows the record's kind, not a choice that was not taken.
+                EXPECT_EQ(combo->currentText(), ToQ(before));
+            }
+        }
+        if (c.written) {
+            Nav("DBNavigator1", "登録")->click();
+            EXPECT_EQ(ledger_.Text(sj("入金2種別")), sj("持参"));
+        }
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
+// With and without the inspection program beside the ledger.
+class HintTest : public RecordModesTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HintTest, HintsInTheStatusBarFollowTheMode) {
+    const bool linked = GetParam();
+    const char* const calendar = " ダブルクリックでカレンダー表示で入力出来ます。";
+    const char* const postal = " ダブルクリックで郵便番号７桁検索で入力出来ます。";
+    const char* const address = " ダブルクリックで住所検索で入力出来ます。";
+    const char* const inspection = linked ? " ダブルクリックで車検管理表から呼び出せます。" : "";
+    struct {
+        Where where;
+        const char* control;
+        const char* hint;  // empty: the status bar is emptied
+    } cases[] = {
+        {Where::Entry, "DBMemo2", postal},
+        {Where::Entry, "DBMemo26", address},
+        {Where::Entry, "DBMemo6", calendar},
+        {Where::Entry, "DBMemo8", calendar},
+        {Where::Entry, "DBMemo19", calendar},
+        {Where::Entry, "YomiDBMemo1", inspection},
+        {Where::Entry, "DBMemo5", inspection},
+        {Where::Entry, "DBMemo25", inspection},
+        {Where::Entry, "DBMemo16", ""},
+        {Where::Entry, "DBMemo24", ""},
+        {Where::Quoted, "DBMemo2", ""},
+        {Where::Quoted, "DBMemo26", ""},
+        {Where::Quoted, "DBMemo6", ""},
+        {Where::Quoted, "DBMemo15", calendar},  // the payments stay open
+        {Where::Quoted, "YomiDBMemo1", ""},
+        {Where::Quoted, "DBMemo18", ""},
+        {Where::Closed, "DBMemo2", ""},
+        {Where::Closed, "DBMemo26", ""},
+        {Where::Closed, "DBMemo7", ""},
+        {Where::Closed, "DBMemo17", ""},
+        {Where::Closed, "YomiDBMemo1", ""},
+        {Where::Closed, "DBMemo13", ""},
+        {Where::Personal, "DBMemo6", ""},
+        {Where::Personal, "YomiDBMemo1", ""},
+    };
+    SetUpLedger(linked);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        SCOPED_TRACE(static_cast<int>(c.where));
+        const int tab = c.where == Where::Closed ? 2 : (c.where == Where::Personal ? 0 : 1);
+        if (Window().TabControl1()->currentIndex() != tab || tab == 1) {
+            if (Window().TabControl1()->currentIndex() != 1)
+                Window().TabControl1()->setCurrentIndex(1);
+            GoTo(c.where);
+        }
+        Window().statusBar()->showMessage(U("前の表示"));
+        QTest::mouseClick(Memo(Grid()->CurrentRow(), c.control), Qt::LeftButton);
+        EXPECT_EQ(Window().statusBar()->currentMessage(), U(c.hint));
+    }
+    EXPECT_TRUE(Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(InspectionLink, HintTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Linked" : "NotLinked");
+                         });
 
 }  // namespace
 }  // namespace ravelto::ui

@@ -1,5 +1,6 @@
 #include "ui/ledgerwin/receive_data_form.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <chrono>
 
 #include "core/ledger/cp932.h"
@@ -297,6 +299,10 @@ void TReceiveDataForm::BuildTopBar() {
     button3->setObjectName(QStringLiteral("Button3"));
     button3->setGeometry(64, 0, 60, 25);
     top_controls_["kojinPanel"] = kojin_panel_;
+    // The top bar's buttons leave the focus in the field being entered, as
+    // the navigators do: the click commits what was typed there first.
+    for (QPushButton* b : {button1, button2, button3})
+        b->setFocusPolicy(Qt::TabFocus);
 
     sort_panel_ = new QWidget(speed_panel_);
     sort_panel_->setObjectName(QStringLiteral("SortPanel"));
@@ -307,7 +313,9 @@ void TReceiveDataForm::BuildTopBar() {
     combo_box1_->setToolTip(Q("ソート設定"));
     connect(combo_box1_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (rendering_ || index < 0) return;
-        Run([this] { core_->ComboBox1Change(FromQ(combo_box1_->currentText())); });
+        Command([this] { core_->ComboBox1Change(FromQ(combo_box1_->currentText())); });
+        // Refused or done, the box shows the order in force.
+        Render();
     });
     top_controls_["SortPanel"] = sort_panel_;
 
@@ -320,7 +328,8 @@ void TReceiveDataForm::BuildTopBar() {
     combo_box2_->setToolTip(Q("フィルタ設定"));
     connect(combo_box2_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (rendering_ || index < 0) return;
-        Run([this] { core_->ComboBox2Change(FromQ(combo_box2_->currentText())); });
+        Command([this] { core_->ComboBox2Change(FromQ(combo_box2_->currentText())); });
+        Render();
     });
     top_controls_["FilterPanel"] = filter_panel_;
 
@@ -463,6 +472,7 @@ void TReceiveDataForm::ConnectGrid() {
         if (const std::optional<std::string> hint = events->FieldClick(field))
             statusBar()->showMessage(ToQ(*hint));
     };
+    grid_->BeforeScroll = [this] { return busy_ || CommitTyped(); };
     grid_->CancelKey = [this] {
         if (!busy_) Navigate(NavButton::Cancel);
     };
@@ -568,7 +578,7 @@ void TReceiveDataForm::BuildMenus() {
     QAction* furigana = AddAction(edit, "Furigana1", Q("ふりがな(&F)"));
     furigana->setCheckable(true);
     connect(furigana, &QAction::triggered, this, [this] {
-        Run([this] {
+        Command([this] {
             core_->Furigana1Click();
             LayOut();
         });
@@ -577,12 +587,12 @@ void TReceiveDataForm::BuildMenus() {
     QMenu* list = edit->addMenu(Q("リスト修正"));
     list->setObjectName(QStringLiteral("ListEdit1"));
     connect(AddAction(list, "N14", Q("入金種別")), &QAction::triggered, this,
-            [this] { Run([this] { core_->N14Click(); }); });
+            [this] { Command([this] { core_->N14Click(); }); });
     connect(AddAction(edit, "User1", Q("自社情報(&J)")), &QAction::triggered, this,
-            [this] { Run([this] { core_->User1Click(); }); });
+            [this] { Command([this] { core_->User1Click(); }); });
     AddAction(edit, "ItemLen1", Q("印刷等桁数設定(&S)"));
     connect(AddAction(edit, "T1", Q("ﾀｲﾄﾙ色変更(&T)")), &QAction::triggered, this, [this] {
-        Run([this] {
+        Command([this] {
             core_->T1Click();
             ApplyTitleColors();
         });
@@ -591,7 +601,7 @@ void TReceiveDataForm::BuildMenus() {
     personal->setObjectName(QStringLiteral("Personal1"));
     QAction* pr1 = AddAction(personal, "Pr1", Q("当月のみ"));
     pr1->setCheckable(true);
-    connect(pr1, &QAction::triggered, this, [this] { Run([this] { core_->Pr1Click(); }); });
+    connect(pr1, &QAction::triggered, this, [this] { Command([this] { core_->Pr1Click(); }); });
     QMenu* import = edit->addMenu(Q("取り込み設定"));
     import->setObjectName(QStringLiteral("ImportSet1"));
     actions_["ImportSet1"] = import->menuAction();
@@ -599,7 +609,7 @@ void TReceiveDataForm::BuildMenus() {
     QAction* items_only = AddAction(import, "DispItem1", Q("表示項目のみ"));
     items_only->setCheckable(true);
     connect(items_only, &QAction::triggered, this,
-            [this] { Run([this] { core_->DisplayItemsOnlyClick(); }); });
+            [this] { Command([this] { core_->DisplayItemsOnlyClick(); }); });
     AddAction(edit, "WriteSet1", Q("書き込み設定"));
     QMenu* settle = edit->addMenu(Q("決済日"));
     settle->setObjectName(QStringLiteral("Settle1"));
@@ -615,13 +625,13 @@ void TReceiveDataForm::BuildMenus() {
     }
     AddAction(edit, "TotalName1", Q("合計請求書氏名設定"));
     connect(AddAction(edit, "N4", Q("パスワードの設定")), &QAction::triggered, this,
-            [this] { Run([this] { core_->N4Click(); }); });
+            [this] { Command([this] { core_->N4Click(); }); });
     QMenu* backup = edit->addMenu(Q("バックアップ方法"));
     backup->setObjectName(QStringLiteral("BackupWay1"));
     QAction* limited = AddAction(backup, "BackupLimit1", Q("期間限定"));
     limited->setCheckable(true);
     connect(limited, &QAction::triggered, this,
-            [this] { Run([this] { core_->BackupPeriodLimitClick(); }); });
+            [this] { Command([this] { core_->BackupPeriodLimitClick(); }); });
     edit->addSeparator();
     AddAction(edit, "ListPrintSet1", Q("一覧印刷設定"));
     AddAction(edit, "PrintSet1", Q("印刷設定"));
@@ -636,10 +646,20 @@ void TReceiveDataForm::BuildMenus() {
     QMenu* help = bar->addMenu(Q("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
     connect(AddAction(help, "Contents1", Q("目次(&C)")), &QAction::triggered, this,
-            [this] { Run([this] { platform_.help.ShowContents(); }); });
+            [this] { Command([this] { platform_.help.ShowContents(); }); });
     help->addSeparator();
     connect(AddAction(help, "Var1", Q("ﾊﾞｰｼﾞｮﾝ情報（&A)")), &QAction::triggered, this,
-            [this] { Run([this] { core_->Var1Click(); }); });
+            [this] { Command([this] { core_->Var1Click(); }); });
+
+    // Opening a menu leads to a command: what was typed goes to the record
+    // first. Refused, the menu closes again and the user stays in the field.
+    for (QMenu* menu : {file, edit, search, help}) {
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            if (busy_ || CommitTyped()) return;
+            Render();
+            QMetaObject::invokeMethod(menu, &QMenu::close, Qt::QueuedConnection);
+        });
+    }
 }
 
 QAction* TReceiveDataForm::Action(const char* name) const {
@@ -651,6 +671,17 @@ QLineEdit* TReceiveDataForm::TotalMemo(const char* field) const {
     for (const auto& [name, memo] : total_memos_)
         if (name == field) return memo;
     return nullptr;
+}
+
+void TReceiveDataForm::Command(const std::function<void()>& command) {
+    // What was typed reaches the record before a command sees the ledger; a
+    // refused entry keeps the user where they were.
+    if (busy_) return;
+    if (!CommitTyped()) {
+        Render();
+        return;
+    }
+    Run(command);
 }
 
 void TReceiveDataForm::Run(const std::function<void()>& command) {
@@ -861,6 +892,27 @@ void TReceiveDataForm::paintEvent(QPaintEvent* event) {
 }
 
 bool TReceiveDataForm::eventFilter(QObject* watched, QEvent* event) {
+    // A button of the top bar: what was typed goes to the record before the
+    // button sees the click; refused, the click goes nowhere. The navigators
+    // do their own (cancel and delete drop the typed text instead).
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        const bool navigator = std::find(navigator_buttons_.begin(), navigator_buttons_.end(),
+                                         watched) != navigator_buttons_.end();
+        if (button != nullptr && !navigator && speed_panel_->isAncestorOf(button) &&
+            button->isEnabled() && !busy_ && !CommitTyped()) {
+            Render();
+            return true;
+        }
+    }
+    // A shortcut of a menu command: what was typed goes to the record first.
+    if (event->type() == QEvent::Shortcut) {
+        auto* action = qobject_cast<QAction*>(watched);
+        if (action != nullptr && action->parent() == this && !busy_ && !CommitTyped()) {
+            Render();
+            return true;
+        }
+    }
     // The window sees keys before its controls: Enter moves to the next control.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -122,7 +122,10 @@ class TReceiveDataForm : public QMainWindow {
     void Render();
     void RenderTotals();
     void PlaceTotalLabels();
-    void Run(const std::function<void()>& command);  // a menu command: errors shown
+    void Run(const std::function<void()>& command);  // errors shown
+    // A command of the user (menu, shortcut, box): commits what was typed
+    // first, and does not run when that was refused.
+    void Command(const std::function<void()>& command);
     // Record entry through the grid's controls and the navigators.
     void ConnectGrid();
     void Navigate(ledgerwin::NavButton button);

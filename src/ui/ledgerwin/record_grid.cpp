@@ -1,6 +1,7 @@
 #include "ui/ledgerwin/record_grid.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
@@ -22,13 +23,46 @@ using ledgerwin::Area;
 
 namespace {
 
-// A payment-kind list that offers nothing while its record is read-only.
+// A payment-kind list that offers nothing while its record is read-only:
+// neither the list nor the keys and the wheel that step through it (the
+// box would show a kind its record does not hold).
 class KindComboBox : public QComboBox {
   public:
     using QComboBox::QComboBox;
     void showPopup() override {
-        if (lineEdit() && !lineEdit()->isReadOnly()) QComboBox::showPopup();
+        if (!ReadOnly()) QComboBox::showPopup();
     }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_F4:
+            case Qt::Key_Space:
+                if (ReadOnly()) {
+                    event->ignore();
+                    return;
+                }
+                break;
+            default:
+                break;
+        }
+        QComboBox::keyPressEvent(event);
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        if (ReadOnly())
+            event->ignore();  // the grid scrolls instead
+        else
+            QComboBox::wheelEvent(event);
+    }
+
+  private:
+    bool ReadOnly() const { return lineEdit() == nullptr || lineEdit()->isReadOnly(); }
 };
 
 void SetBackground(QWidget* w, const QColor& color) {
@@ -278,6 +312,43 @@ void RecordPanel::DropTyped(int field) {
         if (field < 0 || b.field_index == field) b.typed = false;
 }
 
+RecordPanel::TypedText RecordPanel::TakeTyped() {
+    for (Bound& b : controls_) {
+        if (!b.typed) continue;
+        TypedText typed{b.name, {}, b.shown};
+        if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
+            typed.text = edit->text();
+        else if (auto* combo = qobject_cast<QComboBox*>(b.widget))
+            typed.text = combo->currentText();
+        b.typed = false;
+        return typed;
+    }
+    return {};
+}
+
+void RecordPanel::PutTyped(const TypedText& typed) {
+    if (typed.name == nullptr) return;
+    for (Bound& b : controls_) {
+        if (std::string_view(b.name) != typed.name) continue;
+        if (auto* edit = qobject_cast<QLineEdit*>(b.widget))
+            edit->setText(typed.text);
+        else if (auto* combo = qobject_cast<QComboBox*>(b.widget))
+            combo->setEditText(typed.text);
+        else
+            return;
+        b.shown = typed.shown;
+        b.typed = true;
+    }
+}
+
+const char* RecordPanel::FocusedControl() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr) return nullptr;
+    for (const Bound& b : controls_)
+        if (b.widget == focus || b.widget->isAncestorOf(focus)) return b.name;
+    return nullptr;
+}
+
 void RecordPanel::SetCurrent(bool current) {
     if (current == current_) return;
     current_ = current;
@@ -355,9 +426,7 @@ RecordGrid::RecordGrid(QWidget* parent) : QWidget(parent) {
     scroll_bar_ = new QScrollBar(Qt::Vertical, this);
     scroll_bar_->setObjectName(QStringLiteral("DBCtrlGrid1ScrollBar"));
     connect(scroll_bar_, &QScrollBar::valueChanged, this, [this](int value) {
-        if (value + 1 == top_) return;
-        top_ = value + 1;
-        Refresh();
+        if (value + 1 != top_) ScrollTo(value + 1);
     });
 }
 
@@ -409,35 +478,47 @@ void RecordGrid::resizeEvent(QResizeEvent*) {
 
 void RecordGrid::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
-    scroll_bar_->setValue(scroll_bar_->value() - steps);
+    if (steps != 0) ScrollTo(top_ - steps);
     event->accept();
 }
 
 void RecordGrid::Rebuild() {
     window_width_ = width();
     const int rows = std::max(1, ledgerwin::GridRows(height(), furigana_));
+    // The record being entered keeps what was typed into it and the focus,
+    // in whichever panel shows it afterwards.
+    const int old_row = current_row_;
+    RecordPanel::TypedText carried;
+    const char* focus_name = nullptr;
+    if (old_row >= 0 && old_row < RowCount()) {
+        carried = Panel(old_row)->TakeTyped();
+        focus_name = Panel(old_row)->FocusedControl();
+    }
+    rebuilding_ = true;
+    if (focus_name != nullptr && old_row >= rows) setFocus(Qt::OtherFocusReason);
     while (static_cast<int>(panels_.size()) > rows) {
         delete panels_.back();
         panels_.pop_back();
     }
+    rebuilding_ = false;
     while (static_cast<int>(panels_.size()) < rows) {
         auto* panel = new RecordPanel(this);
         const int row = static_cast<int>(panels_.size());
         connect(panel, &RecordPanel::Clicked, this, [this, row] { ActivateRow(row); });
         panel->FieldKey = [this, row](int field) {
-            if (FieldKey) FieldKey(row, field);
+            if (FieldKey && !rebuilding_) FieldKey(row, field);
         };
         panel->FieldCommit = [this, row](int field) {
-            if (FieldCommit) FieldCommit(row, field);
+            if (FieldCommit && !rebuilding_) FieldCommit(row, field);
         };
         panel->FieldExit = [this, row](int field) {
-            if (FieldExit) FieldExit(row, field);
+            if (FieldExit && !rebuilding_) FieldExit(row, field);
         };
         panel->FieldDblClick = [this, row](int field) {
-            if (FieldDblClick) FieldDblClick(row, field);
+            if (FieldDblClick && !rebuilding_) FieldDblClick(row, field);
         };
         panel->FieldClick = [this, row](int field) {
-            if (FieldClick) FieldClick(row, field);
+            if (FieldClick && !rebuilding_) FieldClick(row, field);
         };
         panel->CancelKey = [this] {
             if (CancelKey) CancelKey();
@@ -457,7 +538,14 @@ void RecordGrid::Rebuild() {
     }
     scroll_bar_->setGeometry(width() - ledgerwin::kGridScrollBarWidth, 0,
                              ledgerwin::kGridScrollBarWidth, height());
+    // Fewer panels: the record being entered stays in sight, in the last.
+    if (old_row >= rows) top_ += old_row - (rows - 1);
     Refresh();
+    if (current_row_ >= 0) {
+        Panel(current_row_)->PutTyped(carried);
+        if (focus_name != nullptr && current_row_ != old_row)
+            Panel(current_row_)->Control(focus_name)->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void RecordGrid::ActivateRow(int row) {
@@ -487,6 +575,47 @@ int RecordGrid::CurrentPos() const {
     return insert > 0 ? insert : table_->RecNo();
 }
 
+int RecordGrid::MaxTop() const {
+    return std::max(1, ShownCount() - RowCount() + 1);
+}
+
+void RecordGrid::ScrollTo(int top) {
+    top = std::clamp(top, 1, MaxTop());
+    if (table_ == nullptr || top == top_ || scrolling_) {
+        // The bar shows where the grid stands.
+        const QSignalBlocker block(scroll_bar_);
+        scroll_bar_->setValue(top_ - 1);
+        return;
+    }
+    scrolling_ = true;
+    // The current record's panel is about to show another record: what was
+    // typed there goes to the record first, as on leaving the field.
+    const bool committed = !BeforeScroll || BeforeScroll();
+    QWidget* focus = QApplication::focusWidget();
+    const char* focus_name = nullptr;
+    if (committed && current_row_ >= 0 && focus != nullptr &&
+        Panel(current_row_)->isAncestorOf(focus)) {
+        RecordPanel* panel = Panel(current_row_);
+        for (const auto& c : ledgerwin::RecordControls(window_width_))
+            if (panel->Control(c.name) == focus || panel->Control(c.name)->isAncestorOf(focus))
+                focus_name = c.name;
+        // Leaving the field runs its exit (the sums, the balances) while
+        // its record is still the panel's.
+        setFocus(Qt::OtherFocusReason);
+    }
+    if (committed) {
+        top_ = std::clamp(top, 1, MaxTop());
+        Refresh();
+        // The focus goes with its record while the record stays in sight.
+        if (focus_name != nullptr && current_row_ >= 0)
+            Panel(current_row_)->Control(focus_name)->setFocus(Qt::OtherFocusReason);
+    } else {
+        const QSignalBlocker block(scroll_bar_);
+        scroll_bar_->setValue(top_ - 1);
+    }
+    scrolling_ = false;
+}
+
 void RecordGrid::KeepCursorVisible() {
     if (table_ == nullptr) return;
     const int rec_no = CurrentPos();
@@ -497,6 +626,14 @@ void RecordGrid::KeepCursorVisible() {
 }
 
 void RecordGrid::Refresh() {
+    // Where the focus stands before the panels change (a panel hidden below
+    // takes the focus with it).
+    int focus_row = -1;
+    const char* focus_name = nullptr;
+    for (int row = 0; row < RowCount() && focus_name == nullptr; ++row) {
+        focus_name = Panel(row)->FocusedControl();
+        focus_row = row;
+    }
     // A new view starts at its top; a cursor that moved is brought into sight.
     // Scrolling alone leaves the cursor where it is.
     std::string view;
@@ -548,6 +685,11 @@ void RecordGrid::Refresh() {
         }
         panel->SetCurrent(pos == current);
     }
+    // The focus stands in the current record's panel: after the cursor moved
+    // (a navigator, a tab change) the same control of the new current panel
+    // takes it, so the field with the focus is always the one typed into.
+    if (focus_name != nullptr && focus_row != current_row_ && current_row_ >= 0 && !rebuilding_)
+        Panel(current_row_)->Control(focus_name)->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace ravelto::ui

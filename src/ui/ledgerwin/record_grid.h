@@ -39,6 +39,17 @@ class RecordPanel : public QFrame {
     int TypedField() const;
     // Forgets typed text: the next showing puts the field's value back.
     void DropTyped(int field = -1);
+    // Typed text not yet committed, carried to another panel showing the
+    // same record (when the grid is laid out anew).
+    struct TypedText {
+        const char* name = nullptr;  // the control; nullptr: nothing typed
+        QString text;
+        std::string shown;
+    };
+    TypedText TakeTyped();  // and forgets it here
+    void PutTyped(const TypedText& typed);
+    // The control holding the focus, or nullptr.
+    const char* FocusedControl() const;
 
     // What the user does in a control, by field (the grid adds the row).
     std::function<void(int field)> FieldKey;     // a key changed the text
@@ -120,6 +131,14 @@ class RecordGrid : public QWidget {
     // Makes the record of a row current, as a click on its panel does.
     void ActivateRow(int row);
 
+    // Before a scroll shows another record in the current record's panel:
+    // what was typed there is committed first. False: refused, the grid
+    // stays where it was.
+    std::function<bool()> BeforeScroll;
+    // Scrolls so that the panel of row 0 shows view position `top`, as the
+    // scroll bar and the wheel do.
+    void ScrollTo(int top);
+
     // The record panels' control events, with the row they came from.
     std::function<void(int row, int field)> FieldKey;
     std::function<void(int row, int field)> FieldCommit;
@@ -140,6 +159,7 @@ class RecordGrid : public QWidget {
     int ShownCount() const;
     int CurrentPos() const;
     int InsertPos() const;  // 0: no new record
+    int MaxTop() const;
 
     store::Table* table_ = nullptr;
     bool furigana_ = true;
@@ -147,6 +167,8 @@ class RecordGrid : public QWidget {
     int top_ = 1;
     int last_cursor_ = -1;
     int current_row_ = -1;
+    bool scrolling_ = false;
+    bool rebuilding_ = false;  // the panels' control events are not the user's
     std::string last_view_;
     QStringList kinds_;
     QColor borders_, read_only_;

@@ -18,7 +18,7 @@ if [ -z "${RAVELTO_SCREENSHOT_INNER:-}" ]; then
   export CARDATA="$work/start/CARDATA"
   export RAVELTO_SCREENSHOT_INNER=1 RAVELTO_BIN="$bin" RAVELTO_WORK="$work"
   # A demo ledger of a few months with a few records each.
-  "$cli" generate --records 20 --per-month 5 --dir "$CARDATA" >/dev/null
+  "$cli" generate --records 20 --per-month 5 --name-groups 2 --dir "$CARDATA" >/dev/null
   exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$out"
 fi
 

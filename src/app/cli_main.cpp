@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/accounting/name_group_generator.h"
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_generator.h"
 #include "core/ledger/ledger_tables.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr const char* kUsage =
     "使い方: ravelto-cli --version\n"
     "        ravelto-cli generate --records 件数 --dir フォルダ [--seed 数] [--per-month 件数] "
-    "[--settle-day 日]\n";
+    "[--settle-day 日] [--name-groups 組数]\n";
 
 std::optional<long long> Number(std::string_view text) {
     if (text.empty() || text.size() > 12) return std::nullopt;
@@ -28,11 +29,13 @@ std::optional<long long> Number(std::string_view text) {
     return v;
 }
 
-// Writes a synthetic ledger into DIR/receive.DB and DIR/RcivTotal.db.
+// Writes a synthetic ledger into DIR/receive.DB and DIR/RcivTotal.db, and name
+// groups of its customers into DIR/RcTotalName.DB when asked.
 int Generate(int argc, char** argv) {
     ravelto::ledger::GeneratorOptions options;
     std::string dir;
     bool have_records = false;
+    int name_groups = 0;
     for (int i = 2; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (i + 1 >= argc) {
@@ -59,6 +62,8 @@ int Generate(int argc, char** argv) {
         } else if (arg == "--settle-day" &&
                    (*n == 0 || *n == 5 || *n == 10 || *n == 15 || *n == 20 || *n == 25)) {
             options.settle_day = static_cast<int>(*n);
+        } else if (arg == "--name-groups" && *n <= 10000) {
+            name_groups = static_cast<int>(*n);
         } else {
             std::cerr << "「" << arg << " " << value << "」は使えません。\n" << kUsage;
             return 2;
@@ -80,6 +85,9 @@ int Generate(int argc, char** argv) {
         std::cout << made.records << "件の台帳と" << made.month_labels.size()
                   << "か月分の合計を作りました（" << ravelto::Cp932ToUtf8(made.month_labels.front())
                   << "～" << ravelto::Cp932ToUtf8(made.month_labels.back()) << "）。\n";
+        if (name_groups > 0)
+            std::cout << ravelto::accounting::GenerateNameGroups(db, name_groups)
+                      << "組の合計請求書氏名を作りました。\n";
         return 0;
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";

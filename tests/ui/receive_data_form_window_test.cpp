@@ -18,11 +18,7 @@
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_tables.h"
 #include "core/ledger/record_store.h"
-#include "platform/caps_lock.h"
-#include "platform/help_viewer.h"
-#include "platform/printers.h"
-#include "platform/user_settings.h"
-#include "support/scripted_questions.h"
+#include "support/ledger_window_test.h"
 #include "support/workspace.h"
 #include "ui/ledgerwin/record_grid.h"
 #include "ui/qtext.h"
@@ -32,15 +28,9 @@ namespace {
 
 using testing::Workspace;
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public testing::LedgerWindowTest {
   protected:
-    WindowTest()
-        : db_(Workspace::DataDir()),
-          ledger_(db_.Open(ledger::ReceiveTable())),
-          totals_(db_.Open(ledger::TotalsTable())),
-          clock_({2003, 1, 15}) {
-        std::ofstream(Workspace::StartDir() / "User.INI") << "a\r\n";
-    }
+    WindowTest() : LedgerWindowTest({2003, 1, 15}) {}
 
     void AddMonth(const char* label, int mode, int records) {
         totals_.AppendRecord({sj(label)});
@@ -60,15 +50,7 @@ class WindowTest : public ::testing::Test {
         }
     }
 
-    TReceiveDataForm& Window() {
-        if (!window_) {
-            window_ = std::make_unique<TReceiveDataForm>(
-                ledger_, totals_, clock_, Workspace::StartDir(), questions_,
-                WindowPlatform{caps_lock_, printers_, help_, user_settings_});
-            window_->show();
-        }
-        return *window_;
-    }
+    TReceiveDataForm& Window() { return CreatedWindow(); }
 
     QStringList GridNames() {
         QStringList names;
@@ -80,16 +62,6 @@ class WindowTest : public ::testing::Test {
         return names;
     }
 
-    store::Database db_;
-    store::Table& ledger_;
-    store::Table& totals_;
-    FixedClock clock_;
-    std::unique_ptr<TReceiveDataForm> window_;
-    testing::ScriptedQuestions questions_;
-    platform::RecordingCapsLock caps_lock_;
-    platform::FixedPrinterList printers_{QStringList{}};
-    platform::RecordingHelpViewer help_;
-    platform::MemoryUserSettings user_settings_;
     bool Caps() const { return !caps_lock_.Requests().empty() && caps_lock_.Requests().back(); }
 };
 

@@ -14,11 +14,7 @@
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_tables.h"
 #include "core/ledger/record_store.h"
-#include "platform/caps_lock.h"
-#include "platform/help_viewer.h"
-#include "platform/printers.h"
-#include "platform/user_settings.h"
-#include "support/scripted_questions.h"
+#include "support/ledger_window_test.h"
 #include "support/workspace.h"
 #include "ui/ledgerwin/receive_data_form.h"
 #include "ui/ledgerwin/record_grid.h"
@@ -28,14 +24,9 @@ namespace {
 
 using testing::Workspace;
 
-class RecordEntryFailureTest : public ::testing::Test {
+class RecordEntryFailureTest : public testing::LedgerWindowTest {
   protected:
-    RecordEntryFailureTest()
-        : db_(Workspace::DataDir()),
-          ledger_(db_.Open(ledger::ReceiveTable())),
-          totals_(db_.Open(ledger::TotalsTable())),
-          clock_({2002, 12, 10}) {
-        std::ofstream(Workspace::StartDir() / "User.INI") << "a\r\n";
+    RecordEntryFailureTest() : LedgerWindowTest({2002, 12, 10}) {
         // The open month with one record of 売上 1000, and a closed month.
         totals_.AppendRecord(
             {sj("平成１４年１１月"), "", "", "", "", "", "", "", "", "", "", "", "2"});
@@ -49,19 +40,7 @@ class RecordEntryFailureTest : public ::testing::Test {
         ledger_.Post();
     }
 
-    TReceiveDataForm& Window() {
-        if (!window_) {
-            window_ = std::make_unique<TReceiveDataForm>(
-                ledger_, totals_, clock_, Workspace::StartDir(), questions_,
-                WindowPlatform{caps_lock_, printers_, help_, user_settings_});
-            window_->UseRecordEvents(db_);
-            window_->show();
-            window_->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-            window_->Timer1Timer();
-        }
-        return *window_;
-    }
+    TReceiveDataForm& Window() { return StartedWindow(); }
 
     QLineEdit* Memo(const char* name) { return Window().DBCtrlGrid1()->Panel(0)->Memo(name); }
     QToolButton* PostButton() {
@@ -90,22 +69,6 @@ class RecordEntryFailureTest : public ::testing::Test {
             out.push_back(t.ReadAt(i).Text(sj(field)));
         return out;
     }
-
-    void TearDown() override {
-        EXPECT_EQ(questions_.Pending(), 0u);
-        window_.reset();
-    }
-
-    store::Database db_;
-    store::Table& ledger_;
-    store::Table& totals_;
-    FixedClock clock_;
-    testing::ScriptedQuestions questions_;
-    platform::RecordingCapsLock caps_lock_;
-    platform::FixedPrinterList printers_{QStringList{}};
-    platform::RecordingHelpViewer help_;
-    platform::MemoryUserSettings user_settings_;
-    std::unique_ptr<TReceiveDataForm> window_;
 };
 
 TEST_F(RecordEntryFailureTest, AFailedPostShowsTheErrorAndKeepsWhatWasTyped) {

@@ -26,11 +26,7 @@
 #include "core/ledger/cp932.h"
 #include "core/ledger/ledger_tables.h"
 #include "core/ledger/record_store.h"
-#include "platform/caps_lock.h"
-#include "platform/help_viewer.h"
-#include "platform/printers.h"
-#include "platform/user_settings.h"
-#include "support/scripted_questions.h"
+#include "support/ledger_window_test.h"
 #include "support/workspace.h"
 #include "ui/ledgerwin/receive_data_form.h"
 #include "ui/ledgerwin/record_grid.h"
@@ -48,15 +44,9 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-class RecordEntryTest : public ::testing::Test {
+class RecordEntryTest : public testing::LedgerWindowTest {
   protected:
-    RecordEntryTest()
-        : db_(Workspace::DataDir()),
-          ledger_(db_.Open(ledger::ReceiveTable())),
-          totals_(db_.Open(ledger::TotalsTable())),
-          clock_({2002, 12, 10}) {
-        std::ofstream(Workspace::StartDir() / "User.INI") << "a\r\n";
-    }
+    RecordEntryTest() : LedgerWindowTest({2002, 12, 10}) {}
 
     // A month's totals record and its records, each of 売上 1000 still owed.
     void AddMonth(const char* label, int mode, int records) {
@@ -77,19 +67,7 @@ class RecordEntryTest : public ::testing::Test {
         }
     }
 
-    TReceiveDataForm& Window() {
-        if (!window_) {
-            window_ = std::make_unique<TReceiveDataForm>(
-                ledger_, totals_, clock_, Workspace::StartDir(), questions_,
-                WindowPlatform{caps_lock_, printers_, help_, user_settings_});
-            window_->UseRecordEvents(db_);
-            window_->show();
-            window_->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-            window_->Timer1Timer();
-        }
-        return *window_;
-    }
+    TReceiveDataForm& Window() { return StartedWindow(); }
 
     RecordGrid* Grid() { return Window().DBCtrlGrid1(); }
     QLineEdit* Memo(int row, const char* name) { return Grid()->Panel(row)->Memo(name); }
@@ -123,22 +101,6 @@ class RecordEntryTest : public ::testing::Test {
             if (asked.kind == "message") out.push_back(Cp932ToUtf8(asked.text));
         return out;
     }
-
-    void TearDown() override {
-        EXPECT_EQ(questions_.Pending(), 0u);
-        window_.reset();
-    }
-
-    store::Database db_;
-    store::Table& ledger_;
-    store::Table& totals_;
-    FixedClock clock_;
-    testing::ScriptedQuestions questions_;
-    platform::RecordingCapsLock caps_lock_;
-    platform::FixedPrinterList printers_{QStringList{}};
-    platform::RecordingHelpViewer help_;
-    platform::MemoryUserSettings user_settings_;
-    std::unique_ptr<TReceiveDataForm> window_;
 };
 
 TEST_F(RecordEntryTest, AmountTypedAndLeftMovesTheBalancesAndEscapeRestoresThem) {

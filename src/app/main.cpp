@@ -99,10 +99,12 @@ int main(int argc, char** argv) {
     form->Core().SetNameGroups(groups);
     form->UseRecordEvents(*db);
     // 編集 ▸ 合計請求書氏名設定 (N3Click): the name-group window, made once like the other dialogs.
-    ui::TFListForm name_groups(*groups, questions, user_settings, start_dir, form.get());
+    // A child of the ledger window, so it goes with that window and is freed by it.
+    auto* name_groups =
+        new ui::TFListForm(*groups, questions, user_settings, start_dir, form.get());
     if (auto* action = form->findChild<QAction*>(QStringLiteral("TotalName1")))
-        QObject::connect(action, &QAction::triggered, &name_groups,
-                         [&name_groups] { ui::N3Click(name_groups); });
+        QObject::connect(action, &QAction::triggered, name_groups,
+                         [name_groups] { ui::N3Click(*name_groups); });
     questions.SetParent(form.get());
     QObject::connect(form.get(), &ui::TReceiveDataForm::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);

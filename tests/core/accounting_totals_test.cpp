@@ -145,6 +145,13 @@ TEST_F(TotalsTest, FirstPostOfAFreshLedgerCreatesTheMonthsTotals) {
     EXPECT_EQ(Total("書込モード"), 1);
     EXPECT_EQ(Total("請求合計"), 10500);
     EXPECT_EQ(Total("立替残金"), 500);
+    // Every amount of the new totals record and the record's balances hold a
+    // number (0 where nothing was counted), not nothing: the panels show 0.
+    for (const auto& name : TotalFieldNames())
+        EXPECT_EQ(t.Text(name).empty(), false) << Cp932ToUtf8(name);
+    for (const char* name : {"立替残金", "売掛残金", "残金合計"})
+        EXPECT_EQ(Ledger().Text(sj(name)).empty(), false) << name;
+    EXPECT_EQ(Cur(t, "先月立替残"), "0");
 
     // A record without amounts (none reached the totals) still creates it.
     Reopen();
@@ -158,6 +165,7 @@ TEST_F(TotalsTest, FirstPostOfAFreshLedgerCreatesTheMonthsTotals) {
     EXPECT_EQ(Totals().RecordCount(), 1);
     EXPECT_EQ(Cur(Totals(), "売上日"), kNov);
     EXPECT_EQ(Total("書込モード"), 1);
+    EXPECT_EQ(Cur(Totals(), "残金合計"), "0");
 }
 
 TEST_F(TotalsTest, ARecordWithoutSalesDateCreatesNoTotalsWithoutALabel) {

@@ -71,8 +71,20 @@ TotalAmounts Difference(const AmountSnapshot& now, const AmountSnapshot& before)
 void WriteRecordAmounts(store::Table& ledger, const AmountSnapshot& before,
                         const AmountSnapshot& after) {
     static const auto& names = AmountFieldNames();
-    for (int i = 0; i < kAmountCount; ++i)
-        if (after[i] != before[i]) ledger.SetInt(names[i], after[i]);
+    for (int i = 0; i < kAmountCount; ++i) {
+        // The three balances are always set, so a new record shows 0, not nothing.
+        const bool balance = i == kAdvanceLeft || i == kReceivableLeft || i == kBalance;
+        if (after[i] != before[i] || (balance && ledger.Text(names[i]).empty()))
+            ledger.SetInt(names[i], after[i]);
+    }
+}
+
+// A totals record just begun holds 0 in every amount, not nothing, like the
+// totals records that closing writes.
+void ZeroEmptyTotals(store::Table& totals) {
+    if (totals.GetState() != store::State::Insert) return;
+    for (const auto& name : TotalFieldNames())
+        if (totals.Text(name).empty()) totals.SetInt(name, 0);
 }
 
 }  // namespace
@@ -215,6 +227,7 @@ bool Apply(store::Table& ledger, store::Table& totals, const TotalsContext& cont
     if (!plan.totals_reached) return false;
     totals.SetText(SalesDateField(), context.selected_month_label);
     totals.SetInt(WriteModeField(), 1);
+    ZeroEmptyTotals(totals);
     const auto& names = TotalFieldNames();
     const TotalAmounts now = ReadTotals(totals);
     for (int i = 0; i < kTotalCount; ++i)
@@ -291,6 +304,7 @@ void WriteTotalsAfterPost(std::string_view posted_sales_date, store::Table& tota
         totals.Cancel();
         return;
     }
+    ZeroEmptyTotals(totals);
     totals.Post();
 }
 

@@ -15,7 +15,7 @@ std::string FromQ(const QString& text) {
 
 std::string FromQKeeping(const QString& text, std::string_view original) {
     if (text == ToQ(original)) return std::string(original);
-    return Utf8ToCp932Lossy(text.toStdString());
+    return FromQ(text);
 }
 
 }  // namespace ravelto::ui

@@ -17,7 +17,7 @@ std::string FromQ(const QString& text);
 // Screen text back to CP932 for text that was shown as ToQ(original): while
 // it is unchanged the original bytes come back as they were (a CP932 →
 // Unicode → CP932 round trip is not always the identity: ≒ 0x8790 comes back
-// as 0x81E0). Changed text is converted; characters CP932 lacks become "?".
+// as 0x81E0). Changed text is converted as by FromQ, and throws the same way.
 std::string FromQKeeping(const QString& text, std::string_view original);
 
 }  // namespace ravelto::ui

@@ -179,6 +179,41 @@ TEST_F(RecordEntryTest, AmountThatIsNoNumberIsRefusedAndTheFieldShowsTheOldValue
     EXPECT_EQ(ledger_.Int(sj("売上")), 1000);
 }
 
+TEST_F(RecordEntryTest, TextWithACharacterTheLedgerCannotHoldIsRefusedAndKeptToMend) {
+    AddMonth(kDec, 1, 1);
+    AddMonth(kNov, 2, 0);
+    Window();
+    const std::string name = ledger_.Text(sj("氏名"));
+    QLineEdit* memo = Memo(0, "YomiDBMemo1");
+
+    // Committed by the input method: a message naming the character,
+    // nothing written, the text still there.
+    questions_.Then(Answer::Ok);
+    Compose(memo, "髙橋😀");
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("U+1F600"), std::string::npos) << Messages()[0];
+    EXPECT_EQ(memo->text(), U("髙橋😀"));
+    EXPECT_EQ(ledger_.Text(sj("氏名")), name);
+
+    // A post waits for it too, and writes nothing.
+    questions_.Then(Answer::Ok);
+    Nav("DBNavigator1", "登録")->click();
+    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(memo->text(), U("髙橋😀"));
+    EXPECT_EQ(store::Database(Workspace::DataDir())
+                  .Open(ledger::ReceiveTable())
+                  .ReadAt(1)
+                  .Text(sj("氏名")),
+              name);
+
+    // Mended, it is taken: 髙 is a character of the ledger's own.
+    Compose(memo, "髙橋");
+    Nav("DBNavigator1", "登録")->click();
+    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(ledger_.GetState(), store::State::Browse);
+    EXPECT_EQ(ledger_.Text(sj("氏名")), sj("髙橋"));
+}
+
 TEST_F(RecordEntryTest, ClickOnAnotherPanelPostsTheTypedRecordAndMovesThere) {
     AddMonth(kDec, 1, 3);
     Window();

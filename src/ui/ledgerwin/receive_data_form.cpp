@@ -488,7 +488,15 @@ bool TReceiveDataForm::CommitControl(int row, int field) {
         Render();
         return false;
     }
-    const std::string text = panel->CommitText(field);
+    std::string text;
+    try {
+        text = panel->CommitText(field);
+    } catch (const TextError& error) {
+        // A character the ledger cannot hold: nothing is written, and the
+        // typed text stays in its control to be mended.
+        ShowError(questions_, error);
+        return false;
+    }
     bool taken = false;
     Run([&] { taken = events->CommitField(field, text); });
     // Taken or refused, the control now shows the field's value.

@@ -268,6 +268,28 @@ TEST_F(RecordEntryTest, TypingIntoTheBlankPanelOfAnEmptyMonthBeginsARecord) {
     EXPECT_EQ(Window().TotalPanel()->text(), "1");
 }
 
+TEST_F(RecordEntryTest, TheFirstTotalsOfAFreshLedgerShowWhileTheRecordIsEntered) {
+    Window();
+    ASSERT_EQ(Window().TabControl1()->count(), 2);
+    ASSERT_EQ(totals_.RecordCount(), 0);
+    EXPECT_EQ(Window().TotalMemo("売上")->text(), "");
+
+    Compose(Memo(0, "YomiDBMemo1"), "山田");
+    Compose(Memo(0, "DBMemo6"), "平成１４年１２月０５日");
+    Type(Memo(0, "DBMemo13"), "1500");
+    Enter(Memo(0, "DBMemo13"));
+    // The month's totals record being begun shows as it follows the record.
+    EXPECT_EQ(totals_.GetState(), store::State::Insert);
+    EXPECT_EQ(Window().TotalMemo("売上")->text(), "1500");
+    EXPECT_EQ(Window().TotalMemo("残金合計")->text(), "1500");
+    EXPECT_EQ(Window().TotalMemo("入金額")->text(), "0");
+
+    Nav("DBNavigator1", "登録")->click();
+    EXPECT_EQ(totals_.RecordCount(), 1);
+    EXPECT_EQ(Window().TotalMemo("売上")->text(), "1500");
+    EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(RecordEntryTest, NavigatorsInsertAndDeleteWithTheDateDialogAndTheExclusionMark) {
     AddMonth(kDec, 1, 2);
     AddMonth(kNov, 2, 0);

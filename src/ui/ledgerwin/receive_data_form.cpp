@@ -888,7 +888,9 @@ void TReceiveDataForm::Render() {
 
 void TReceiveDataForm::RenderTotals() {
     store::Table& totals = core_->Totals();
-    const bool show = core_->View().unlocked && totals.RecordCount() > 0;
+    // A month's first totals record shows while it is being begun, too.
+    const bool show = core_->View().unlocked &&
+                      (totals.RecordCount() > 0 || totals.GetState() == store::State::Insert);
     for (const auto& [field, memo] : total_memos_)
         memo->setText(show ? ToQ(totals.Text(sj(field))) : QString());
 }

@@ -591,18 +591,11 @@ void RecordGrid::ScrollTo(int top) {
     // The current record's panel is about to show another record: what was
     // typed there goes to the record first, as on leaving the field.
     const bool committed = !BeforeScroll || BeforeScroll();
-    QWidget* focus = QApplication::focusWidget();
-    const char* focus_name = nullptr;
-    if (committed && current_row_ >= 0 && focus != nullptr &&
-        Panel(current_row_)->isAncestorOf(focus)) {
-        RecordPanel* panel = Panel(current_row_);
-        for (const auto& c : ledgerwin::RecordControls(window_width_))
-            if (panel->Control(c.name) == focus || panel->Control(c.name)->isAncestorOf(focus))
-                focus_name = c.name;
-        // Leaving the field runs its exit (the sums, the balances) while
-        // its record is still the panel's.
-        setFocus(Qt::OtherFocusReason);
-    }
+    const char* focus_name =
+        committed && current_row_ >= 0 ? Panel(current_row_)->FocusedControl() : nullptr;
+    // Leaving the field runs its exit (the sums, the balances) while its
+    // record is still the panel's.
+    if (focus_name != nullptr) setFocus(Qt::OtherFocusReason);
     if (committed) {
         top_ = std::clamp(top, 1, MaxTop());
         Refresh();
